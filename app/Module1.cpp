@@ -1,0 +1,5 @@
+#include "app/Module1.h"
+
+namespace Module1 {
+QString SelectedFileName;
+}

@@ -1,0 +1,17 @@
+#include "platform/QtPlatform.h"
+#include "rename/Form1d.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Numbrella"));
+    QtPlatform platform;
+    Form1d form(platform);
+    // A second instance ends inside the load step, before its window is shown.
+    if (platform.endRequested())
+        return 0;
+    form.show();
+    return app.exec();
+}

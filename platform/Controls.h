@@ -1,0 +1,102 @@
+#pragma once
+
+#include <QComboBox>
+#include <QListView>
+#include <QStringList>
+#include <QTreeWidget>
+#include <functional>
+
+class QStringListModel;
+
+// A drive as the drive list names it: the root folder of a mounted file system.
+struct Drive
+{
+    QString root;
+};
+
+// The drive list. Change is raised, synchronously, only when the drive really changes.
+class DriveList : public QComboBox
+{
+    Q_OBJECT
+public:
+    explicit DriveList(QWidget* parent = nullptr);
+
+    void setDrives(const QStringList& roots);
+    Drive drive() const { return Drive{current_}; }
+    // Selects the drive that holds path (a drive root or any folder below one).
+    void setDrive(const QString& path);
+
+    std::function<void()> onChange;
+
+private:
+    void chosen(int index);
+    QStringList roots_;
+    QString current_;
+};
+
+// The folder list: the folders from the root down to Path, then Path's subfolders.
+class DirList : public QTreeWidget
+{
+    Q_OBJECT
+public:
+    explicit DirList(QWidget* parent = nullptr);
+
+    QString path() const { return path_; }
+    // Throws PlatformError when the folder cannot be read; Path is then unchanged.
+    void setPath(const QString& folder);
+    // Shows the process's current folder when the drive holds it, else the drive's root.
+    // Throws PlatformError when the drive is not ready.
+    void setPath(const Drive& drive);
+
+    std::function<void()> onChange;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void rebuild();
+    void open(QTreeWidgetItem* item);
+    QString path_;
+};
+
+// The file list: a synchronous snapshot of one folder's matching files.
+class FileList : public QListView
+{
+    Q_OBJECT
+public:
+    explicit FileList(QWidget* parent = nullptr);
+
+    QString path() const { return path_; }
+    void setPath(const QString& folder);
+    QString pattern() const { return pattern_; }
+    void setPattern(const QString& pattern);
+    int listCount() const { return int(names_.size()); }
+    QString list(int index) const;
+    // The selected name, empty when none is selected.
+    QString fileName() const;
+    void setSelectedIndex(int index);
+    // Reads the folder again with the current pattern; an unreadable folder leaves the list
+    // empty and throws.
+    void refresh();
+    int refreshCount() const { return refreshes_; }
+
+    std::function<void()> onDblClick;
+    std::function<void(int button)> onMouseUp;
+    std::function<void()> onEnter;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QStringListModel* model_;
+    QString path_;
+    QString pattern_ = QStringLiteral("*.jpg;*.jpeg");
+    QStringList names_;
+    int refreshes_ = 0;
+};
+
+// Legacy mouse button numbers: 1 left, 2 right, 4 middle.
+int legacyButton(Qt::MouseButton button);

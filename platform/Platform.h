@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+class QAction;
+class QMenu;
+class QPrinter;
+class QWidget;
+
+// Everything modal, audible or process-wide. The program uses QtPlatform; tests use a
+// recording fake so that nothing ever blocks on a modal window.
+class Platform
+{
+public:
+    virtual ~Platform() = default;
+
+    virtual void beep() = 0;
+    // A modal box with the information icon and one OK button; returns when it is closed.
+    virtual void messageBox(QWidget* parent, const QString& text, const QString& title) = 0;
+    // Shows the menu at the mouse pointer; a chosen item has been triggered when this returns.
+    virtual QAction* popupMenu(QMenu* menu) = 0;
+    // filter is in the "description|pattern|..." form; returns the chosen path, or nothing on
+    // cancel.
+    virtual std::optional<QString> saveDialog(QWidget* parent, const QString& proposedName,
+                                              const QString& filter)
+        = 0;
+    // Returns the printer the user confirmed, or null on cancel.
+    virtual std::unique_ptr<QPrinter> printDialog(QWidget* parent) = 0;
+
+    // The screen's work area (without task bar), in twips.
+    virtual QSize workAreaTwips() = 0;
+    virtual double twipsPerPixelX() = 0;
+    virtual double twipsPerPixelY() = 0;
+
+    // The roots of the drives the drive list offers.
+    virtual QStringList drives() = 0;
+
+    virtual bool anotherInstanceRunning() = 0;
+    // Ends the program at once: no window's close handling runs.
+    virtual void endProgram() = 0;
+    virtual bool endRequested() const = 0;
+};

@@ -1,0 +1,143 @@
+#include "platform/QtPlatform.h"
+
+#include "platform/Drives.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QDir>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QScreen>
+#include <QStandardPaths>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
+
+QtPlatform::QtPlatform() = default;
+
+QtPlatform::~QtPlatform()
+{
+#ifdef Q_OS_UNIX
+    if (lockFd_ >= 0)
+        ::close(lockFd_);
+#endif
+}
+
+void QtPlatform::beep()
+{
+    QApplication::beep();
+}
+
+void QtPlatform::messageBox(QWidget* parent, const QString& text, const QString& title)
+{
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+QAction* QtPlatform::popupMenu(QMenu* menu)
+{
+    return menu->exec(QCursor::pos());
+}
+
+QString qtFileFilter(const QString& legacyFilter)
+{
+    const QStringList parts = legacyFilter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        if (parts[i].isEmpty() && parts[i + 1].isEmpty())
+            continue;
+        filters << parts[i] + QStringLiteral(" (") + parts[i + 1] + QLatin1Char(')');
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+std::optional<QString> QtPlatform::saveDialog(QWidget* parent, const QString& proposedName,
+                                              const QString& filter)
+{
+    QFileDialog dialog(parent, QString(), QString(), qtFileFilter(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.selectFile(proposedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+}
+
+std::unique_ptr<QPrinter> QtPlatform::printDialog(QWidget* parent)
+{
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    QPrintDialog dialog(printer.get(), parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return nullptr;
+    return printer;
+}
+
+QSize QtPlatform::workAreaTwips()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return {};
+    const QRect area = screen->availableGeometry();
+    return QSize(qRound(area.width() * twipsPerPixelX()), qRound(area.height() * twipsPerPixelY()));
+}
+
+double QtPlatform::twipsPerPixelX()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double dpi = screen ? screen->logicalDotsPerInchX() : 96.0;
+    return 1440.0 / (dpi > 0 ? dpi : 96.0);
+}
+
+double QtPlatform::twipsPerPixelY()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double dpi = screen ? screen->logicalDotsPerInchY() : 96.0;
+    return 1440.0 / (dpi > 0 ? dpi : 96.0);
+}
+
+QStringList QtPlatform::drives()
+{
+    return mountedDrives();
+}
+
+bool QtPlatform::anotherInstanceRunning()
+{
+#ifdef Q_OS_UNIX
+    // An flock dies with its process, so a crashed instance never leaves the lock stuck.
+    if (lockFd_ >= 0)
+        return false;
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty())
+        dir = QDir::tempPath();
+    const QByteArray path
+        = QFile::encodeName(dir + QStringLiteral("/numbrella-%1.lock").arg(::getuid()));
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false; // a lock that cannot be made does not stop the start
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int err = errno;
+        ::close(fd);
+        return err == EWOULDBLOCK;
+    }
+    lockFd_ = fd;
+    return false;
+#else
+    return false;
+#endif
+}
+
+void QtPlatform::endProgram()
+{
+    // exit() sends no close events, so no window's own close handling runs. Before exec()
+    // it does nothing: main() looks at endRequested() instead.
+    ended_ = true;
+    QCoreApplication::exit(0);
+}

@@ -1,0 +1,328 @@
+#include "rename/Form1d.h"
+
+#include "app/Module1.h"
+#include "app/join.h"
+#include "app/numbers.h"
+#include "platform/Controls.h"
+#include "platform/FileRename.h"
+#include "platform/Platform.h"
+#include "platform/PlatformError.h"
+#include "rename/renaming.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QEventLoop>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <optional>
+
+namespace {
+
+const QString kTitle = QStringLiteral("Numbrella ポテリカ");
+
+// An item of a combo box's list by position, failing like a list index out of range.
+QString listItem(const QComboBox* combo, int index)
+{
+    if (index < 0 || index >= combo->count())
+        throw PlatformError(QStringLiteral("list"),
+                            QStringLiteral("インデックスが有効範囲にありません。"), 381);
+    return combo->itemText(index);
+}
+
+} // namespace
+
+Form1d::Form1d(Platform& platform, QWidget* parent)
+    : QMainWindow(parent,
+                  Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                      | Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint),
+      platform_(platform)
+{
+    // A tool window (no task-bar button) would not end the program when it closes last.
+    setAttribute(Qt::WA_QuitOnClose, true);
+    setObjectName(QStringLiteral("Form1d"));
+    setWindowTitle(QStringLiteral("Numbrella+"));
+    createControls();
+    createMenus();
+    connectHandlers();
+    Form_Load();
+}
+
+QRect Form1d::twipsRect(int left, int top, int width, int height) const
+{
+    const double x = platform_.twipsPerPixelX();
+    const double y = platform_.twipsPerPixelY();
+    return QRect(qRound(left / x), qRound(top / y), qRound(width / x), qRound(height / y));
+}
+
+void Form1d::createControls()
+{
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+    client->setFixedSize(twipsRect(0, 0, 7740, 7785).size());
+
+    // Created in tab order, since Qt focuses the first widget created.
+    Drive1 = new DriveList(client);
+    Dir1 = new DirList(client);
+    Text1 = new QLineEdit(client);
+    Combo1 = new QComboBox(client);
+    Command2 = new QPushButton(QStringLiteral("A"), client);
+    Combo2 = new QComboBox(client);
+    Command1 = new QPushButton(QStringLiteral("連番化"), client);
+    File1 = new FileList(client);
+    Text2 = new QLineEdit(client);
+    Label1 = new QLabel(QStringLiteral("基本名"), client);
+
+    struct Placement
+    {
+        QWidget* widget;
+        const char* name;
+        QRect rect;
+        const char* accessibleName;
+    };
+    const Placement placements[] = {
+        {Drive1, "Drive1", twipsRect(10, 0, 2775, 300), "ドライブ"},
+        {Dir1, "Dir1", twipsRect(10, 330, 2775, 7440), "フォルダ"},
+        {Text1, "Text1", twipsRect(3610, 0, 1935, 300), "基本名"},
+        {Combo1, "Combo1", twipsRect(3610, 350, 855, 300), "拡張子"},
+        {Command2, "Command2", twipsRect(4500, 350, 320, 300), "大文字小文字"},
+        {Combo2, "Combo2", twipsRect(4840, 350, 700, 300), "桁数"},
+        {Command1, "Command1", twipsRect(2830, 350, 750, 300), "連番化"},
+        {File1, "File1", twipsRect(2800, 675, 2775, 7110), "ファイル"},
+        {Text2, "Text2", twipsRect(6840, 0, 735, 300), "カウンタ"},
+        {Label1, "Label1", twipsRect(2940, 50, 615, 200), "基本名"},
+    };
+    for (const Placement& p : placements) {
+        p.widget->setObjectName(QString::fromLatin1(p.name));
+        p.widget->setGeometry(p.rect);
+        p.widget->setAccessibleName(QString::fromUtf8(p.accessibleName));
+    }
+
+    for (QComboBox* combo : {Combo1, Combo2}) {
+        combo->setEditable(true);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        combo->setCompleter(nullptr);
+    }
+    Combo1->setMaxVisibleItems(12);
+    // The counter lies out of sight; focus must not vanish into it.
+    Text2->setFocusPolicy(Qt::NoFocus);
+    Label1->setBuddy(Text1);
+    Drive1->setDrives(platform_.drives());
+    Drive1->setFocus();
+}
+
+void Form1d::createMenus()
+{
+    mfile = menuBar()->addMenu(QStringLiteral("ファイル"));
+    mfile->setObjectName(QStringLiteral("mfile"));
+    mend = mfile->addAction(QStringLiteral("終了"));
+    mend->setObjectName(QStringLiteral("mend"));
+    mend->setShortcut(QKeySequence::Quit);
+
+    mhelp = menuBar()->addMenu(QStringLiteral("ヘルプ"));
+    mhelp->setObjectName(QStringLiteral("mhelp"));
+    mver = mhelp->addAction(QStringLiteral("バージョン情報"));
+    mver->setObjectName(QStringLiteral("mver"));
+    yy = mhelp->addSeparator();
+    yy->setObjectName(QStringLiteral("yy"));
+    mfil = mhelp->addAction(QStringLiteral("Numbrellaについて"));
+    mfil->setObjectName(QStringLiteral("mfil"));
+
+    // Shown only as a pop-up over the file list.
+    fff = new QMenu(QStringLiteral("右メニュー"), this);
+    fff->setObjectName(QStringLiteral("fff"));
+    OpenF = fff->addAction(QStringLiteral("開く"));
+    OpenF->setObjectName(QStringLiteral("OpenF"));
+}
+
+void Form1d::connectHandlers()
+{
+    Drive1->onChange = [this] { Drive1_Change(); };
+    Dir1->onChange = [this] { Dir1_Change(); };
+    File1->onDblClick = [this] { File1_DblClick(); };
+    File1->onEnter = [this] { File1_DblClick(); };
+    File1->onMouseUp = [this](int button) { File1_MouseUp(button); };
+    connect(Combo1, &QComboBox::activated, this, [this] { guarded([&] { Combo1_Click(); }); });
+    connect(Command1, &QPushButton::clicked, this, [this] { guarded([&] { Command1_Click(); }); });
+    connect(Command2, &QPushButton::clicked, this, [this] { guarded([&] { Command2_Click(); }); });
+    connect(mend, &QAction::triggered, this, [this] { guarded([&] { mend_Click(); }); });
+    connect(mver, &QAction::triggered, this, [this] { guarded([&] { mver_Click(); }); });
+    connect(OpenF, &QAction::triggered, this, [this] { guarded([&] { OpenF_Click(); }); });
+}
+
+void Form1d::setMousePointer(int pointer)
+{
+    mousePointer_ = pointer;
+    if (pointer == 13)
+        setCursor(Qt::BusyCursor);
+    else
+        unsetCursor();
+    // Let the new pointer reach the screen without taking any user input.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void Form1d::Form_Load()
+{
+    try {
+        setFixedSize(qRound(5670 / platform_.twipsPerPixelX()),
+                     centralWidget()->height() + menuBar()->sizeHint().height());
+        Text1->setToolTip(QStringLiteral("基本となるファイル名を入力してね"));
+        Combo1->setToolTip(QStringLiteral("拡張子フィルタ\u3000直接入力も可能"));
+        Combo2->setToolTip(QStringLiteral("使用桁数を設定します"));
+        Command1->setToolTip(QStringLiteral("連番化を実行"));
+        Command2->setToolTip(QStringLiteral("拡張子の 大文字、小文字を切り替えます"));
+        for (QWidget* w : {static_cast<QWidget*>(Text1), static_cast<QWidget*>(Combo1),
+                           static_cast<QWidget*>(Combo2), static_cast<QWidget*>(Command1),
+                           static_cast<QWidget*>(Command2)})
+            w->setAccessibleDescription(w->toolTip());
+        Text2->setText(numberText(-1));
+        if (platform_.anotherInstanceRunning()) {
+            platform_.endProgram();
+            return;
+        }
+        Dir1->setPath(Drive1->drive());
+        for (const char* item : {"jpg", "gif", "bmp", "ico", "txt", "rm", "ram", "mpg", "avi",
+                                 "mp3", "htm", "\u2200"})
+            Combo1->addItem(QString::fromUtf8(item));
+        Combo1->setEditText(listItem(Combo1, 0));
+        for (const char* item : {"１桁", "２桁", "３桁", "４桁", "５桁", "６桁"})
+            Combo2->addItem(QString::fromUtf8(item));
+        Combo2->setEditText(listItem(Combo2, 2));
+    } catch (...) {
+        // The window is shown as far as it has been set up.
+    }
+}
+
+void Form1d::mend_Click()
+{
+    close();
+    platform_.endProgram();
+}
+
+void Form1d::mver_Click()
+{
+    // The about window comes with its own change.
+}
+
+void Form1d::Command1_Click()
+{
+    int count = 0;
+    int done = 0;
+    QString oldPath;
+    QString newPath;
+    std::optional<PlatformError> refusal;
+    try {
+        Text2->setText(QStringLiteral("0"));
+        setMousePointer(13);
+        count = File1->listCount();
+        if (count == 0) {
+            platform_.beep();
+            platform_.messageBox(this, QStringLiteral("ファイルがありません。"), kTitle);
+            setMousePointer(0);
+            return;
+        }
+        QString prefix;
+        for (int i = 1; i <= count; ++i) {
+            Text2->setText(numberText(readNumber(Text2->text()) + 1));
+            for (int k = 0; k <= 5; ++k) {
+                if (Combo2->currentText() == listItem(Combo2, k)) {
+                    prefix = zeroPrefix(k + 1, readNumber(Text2->text()));
+                    break;
+                }
+            }
+            const QString separator
+                = isListedDriveRoot(Dir1->path()) ? QString() : QString(QDir::separator());
+            oldPath = Dir1->path() + separator + File1->list(i - 1);
+            newPath = Dir1->path() + separator + Text1->text() + prefix + Text2->text()
+                + QLatin1Char('.') + Combo1->currentText();
+            renameFileNoReplace(oldPath, newPath);
+            done = i;
+        }
+    } catch (const PlatformError& error) {
+        refusal = error;
+    } catch (...) {
+    }
+    try {
+        File1->refresh();
+    } catch (...) {
+    }
+    setMousePointer(0);
+    if (refusal) {
+        platform_.beep();
+        platform_.messageBox(this,
+                             QStringLiteral("%1 の名前を %2 に変更できませんでした。\n%3\n%4 個中 %5 "
+                                            "個のファイルの名前を変更しました。")
+                                 .arg(oldPath, newPath, refusal->reason())
+                                 .arg(count)
+                                 .arg(done),
+                             kTitle);
+    }
+}
+
+void Form1d::Command2_Click()
+{
+    try {
+        if (Command2->text() == QStringLiteral("A")) {
+            Combo1->setEditText(Combo1->currentText().toUpper());
+            Command2->setText(QStringLiteral("a"));
+        } else if (Command2->text() == QStringLiteral("a")) {
+            Combo1->setEditText(Combo1->currentText().toLower());
+            Command2->setText(QStringLiteral("A"));
+        }
+    } catch (...) {
+    }
+}
+
+void Form1d::Drive1_Change()
+{
+    try {
+        Dir1->setPath(Drive1->drive());
+    } catch (...) {
+        platform_.beep();
+        platform_.messageBox(this, QStringLiteral("ドライブの準備ができていません。"), kTitle);
+        Drive1->setDrive(Dir1->path());
+    }
+}
+
+void Form1d::Dir1_Change()
+{
+    File1->setPath(Dir1->path());
+}
+
+void Form1d::Combo1_Click()
+{
+    Command2->setText(QStringLiteral("A"));
+    for (int k = 0; k <= 11; ++k) {
+        if (Combo1->currentText() == listItem(Combo1, k)) {
+            File1->setPattern(filterPattern(k));
+            return;
+        }
+    }
+}
+
+void Form1d::File1_DblClick()
+{
+    Module1::SelectedFileName = File1->fileName();
+    openViewer();
+}
+
+void Form1d::File1_MouseUp(int button)
+{
+    if (File1->fileName().isEmpty())
+        return;
+    if (button != 2)
+        return;
+    Module1::SelectedFileName = File1->fileName();
+    platform_.popupMenu(fff);
+}
+
+void Form1d::OpenF_Click()
+{
+    openViewer();
+}
+
+void Form1d::openViewer()
+{
+    // The picture viewer comes with its own change.
+}

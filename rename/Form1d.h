@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QMainWindow>
+
+class DirList;
+class DriveList;
+class FileList;
+class Platform;
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+
+// The renaming window: drive, folder, filter, base name and width, and the serial renaming.
+class Form1d : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit Form1d(Platform& platform, QWidget* parent = nullptr);
+
+    // The window's mouse pointer by legacy number: 13 busy, 0 default.
+    int mousePointer() const { return mousePointer_; }
+    void setMousePointer(int pointer);
+
+    void Form_Load();
+    void mend_Click();
+    void mver_Click();
+    void Command1_Click();
+    void Command2_Click();
+    void Drive1_Change();
+    void Dir1_Change();
+    void Combo1_Click();
+    void File1_DblClick();
+    void File1_MouseUp(int button);
+    void OpenF_Click();
+
+    DriveList* Drive1;
+    DirList* Dir1;
+    QLineEdit* Text1;
+    QComboBox* Combo1;
+    QPushButton* Command2;
+    QComboBox* Combo2;
+    QPushButton* Command1;
+    FileList* File1;
+    QLineEdit* Text2;
+    QLabel* Label1;
+    QMenu* mfile;
+    QMenu* mhelp;
+    QMenu* fff;
+    QAction* mend;
+    QAction* mver;
+    QAction* yy;
+    QAction* mfil;
+    QAction* OpenF;
+
+private:
+    void createControls();
+    void createMenus();
+    void connectHandlers();
+    void openViewer();
+    QRect twipsRect(int left, int top, int width, int height) const;
+
+    Platform& platform_;
+    int mousePointer_ = 0;
+};
