@@ -1,0 +1,76 @@
+#pragma once
+
+#include "platform/Drives.h"
+#include "platform/Platform.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPrinter>
+#include <functional>
+
+// Records what the program asks of the platform, answers as the test says, never blocks.
+class FakePlatform : public Platform
+{
+public:
+    struct Message
+    {
+        QString text;
+        QString title;
+    };
+
+    int beeps = 0;
+    QList<Message> messages;
+    QStringList popups; // objectName of each menu shown
+    QString chooseInPopup; // objectName of the action to trigger, empty for none
+    std::optional<QString> savePath;
+    QString proposedSaveName;
+    QString saveFilter;
+    QString printToPdf; // empty: the print dialog is cancelled
+    QSize workArea{15360, 10800};
+    QStringList driveRoots = mountedDrives();
+    bool otherInstance = false;
+    bool ended = false;
+    std::function<void()> duringMessage;
+
+    void beep() override { ++beeps; }
+    void messageBox(QWidget*, const QString& text, const QString& title) override
+    {
+        messages.append({text, title});
+        if (duringMessage)
+            duringMessage();
+    }
+    QAction* popupMenu(QMenu* menu) override
+    {
+        popups << menu->objectName();
+        for (QAction* action : menu->actions()) {
+            if (!chooseInPopup.isEmpty() && action->objectName() == chooseInPopup) {
+                action->trigger();
+                return action;
+            }
+        }
+        return nullptr;
+    }
+    std::optional<QString> saveDialog(QWidget*, const QString& proposed,
+                                      const QString& filter) override
+    {
+        proposedSaveName = proposed;
+        saveFilter = filter;
+        return savePath;
+    }
+    std::unique_ptr<QPrinter> printDialog(QWidget*) override
+    {
+        if (printToPdf.isEmpty())
+            return nullptr;
+        auto printer = std::make_unique<QPrinter>();
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(printToPdf);
+        return printer;
+    }
+    QSize workAreaTwips() override { return workArea; }
+    double twipsPerPixelX() override { return 15.0; }
+    double twipsPerPixelY() override { return 15.0; }
+    QStringList drives() override { return driveRoots; }
+    bool anotherInstanceRunning() override { return otherInstance; }
+    void endProgram() override { ended = true; }
+    bool endRequested() const override { return ended; }
+};

@@ -1,0 +1,148 @@
+#include "platform/FileRename.h"
+#include "platform/FolderReader.h"
+#include "platform/PlatformError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <unistd.h>
+
+namespace {
+
+void write(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+QByteArray read(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString reasonOf(const QString& from, const QString& to)
+{
+    try {
+        renameFileNoReplace(from, to);
+    } catch (const PlatformError& e) {
+        return e.reason();
+    }
+    return {};
+}
+
+} // namespace
+
+class FileRenameTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void renamesWithinTheFolder()
+    {
+        QTemporaryDir dir;
+        write(dir.filePath("a.jpg"), "A");
+        renameFileNoReplace(dir.filePath("a.jpg"), dir.filePath("img001.jpg"));
+        QCOMPARE(read(dir.filePath("img001.jpg")), QByteArray("A"));
+        QVERIFY(!QFile::exists(dir.filePath("a.jpg")));
+    }
+
+    void neverReplacesAnExistingFile()
+    {
+        QTemporaryDir dir;
+        write(dir.filePath("a.jpg"), "A");
+        write(dir.filePath("img001.jpg"), "KEEP");
+        QCOMPARE(reasonOf(dir.filePath("a.jpg"), dir.filePath("img001.jpg")),
+                 QString("同じ名前のファイルがすでにあります。"));
+        QCOMPARE(read(dir.filePath("img001.jpg")), QByteArray("KEEP"));
+        QCOMPARE(read(dir.filePath("a.jpg")), QByteArray("A"));
+    }
+
+    void refusesNamesThatLeaveTheFolder_data()
+    {
+        QTest::addColumn<QString>("newName");
+        QTest::newRow("into a subfolder") << "sub/x001.jpg";
+        QTest::newRow("to the parent") << "../x001.jpg";
+        QTest::newRow("through a subfolder and back") << "sub/../x001.jpg";
+        QTest::newRow("NUL") << QString("x") + QChar(0) + "001.jpg";
+    }
+    void refusesNamesThatLeaveTheFolder()
+    {
+        QFETCH(QString, newName);
+        QTemporaryDir dir;
+        QDir(dir.path()).mkdir("sub");
+        write(dir.filePath("a.jpg"), "A");
+        QCOMPARE(reasonOf(dir.filePath("a.jpg"), dir.path() + "/" + newName),
+                 QString("ファイル名に使えない文字が含まれています。"));
+        QCOMPARE(read(dir.filePath("a.jpg")), QByteArray("A"));
+        QCOMPARE(QDir(dir.filePath("sub")).entryList(QDir::Files), QStringList());
+        QVERIFY(!QFile::exists(QDir(dir.path()).absoluteFilePath("../x001.jpg")));
+    }
+
+    void renameToTheSameNameSucceedsAndChangesNothing()
+    {
+        QTemporaryDir dir;
+        write(dir.filePath("img001.jpg"), "A");
+        renameFileNoReplace(dir.filePath("img001.jpg"), dir.filePath("img001.jpg"));
+        QCOMPARE(read(dir.filePath("img001.jpg")), QByteArray("A"));
+        QCOMPARE(reasonOf(dir.filePath("gone.jpg"), dir.filePath("gone.jpg")),
+                 QString("ファイルが見つかりません。"));
+    }
+
+    void missingFileAndReadOnlyFolderAreRefused()
+    {
+        QTemporaryDir dir;
+        QCOMPARE(reasonOf(dir.filePath("gone.jpg"), dir.filePath("x.jpg")),
+                 QString("ファイルが見つかりません。"));
+        if (::geteuid() == 0)
+            QSKIP("root ignores folder permissions");
+        write(dir.filePath("a.jpg"), "A");
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+        QCOMPARE(reasonOf(dir.filePath("a.jpg"), dir.filePath("x.jpg")),
+                 QString("アクセスが拒否されました。"));
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    void caseOnlyRenameOnACaseInsensitiveFileSystem()
+    {
+        QTemporaryDir dir;
+        const QString image = dir.filePath("fat.img");
+        const QString mountPoint = dir.filePath("mnt");
+        QDir(dir.path()).mkdir("mnt");
+        if (QProcess::execute("sh", {"-c", QString("truncate -s 8M '%1' && mkfs.vfat '%1' "
+                                                   ">/dev/null 2>&1 && mount -o loop '%1' '%2' "
+                                                   "2>/dev/null")
+                                               .arg(image, mountPoint)})
+            != 0)
+            QSKIP("cannot make and mount a vfat image on this machine");
+        write(mountPoint + "/a.jpg", "A");
+        renameFileNoReplace(mountPoint + "/a.jpg", mountPoint + "/A.JPG");
+        const QStringList names = QDir(mountPoint).entryList(QDir::Files);
+        QProcess::execute("umount", {mountPoint});
+        QCOMPARE(names, QStringList({"A.JPG"}));
+    }
+
+    void listingSkipsHiddenFoldersAndMangledNames()
+    {
+        QTemporaryDir dir;
+        write(dir.filePath("b.jpg"), "");
+        write(dir.filePath(".hidden.jpg"), "");
+        write(dir.filePath("noext"), "");
+        QDir(dir.path()).mkdir("folder.jpg");
+        QFile::link(dir.filePath("b.jpg"), dir.filePath("link.jpg"));
+        const QByteArray mangled = QFile::encodeName(dir.path()) + "/bad\xff.jpg";
+        QFile bad(QString::fromLocal8Bit(mangled));
+        FILE* f = ::fopen(mangled.constData(), "w");
+        QVERIFY(f);
+        ::fclose(f);
+        QCOMPARE(readMatchingFiles(dir.path(), "*.jpg;*.jpeg"), QStringList({"b.jpg", "link.jpg"}));
+        QCOMPARE(readMatchingFiles(dir.path(), "*.*"), QStringList({"b.jpg", "link.jpg", "noext"}));
+        QVERIFY_THROWS_EXCEPTION(PlatformError, readMatchingFiles(dir.filePath("none"), "*.*"));
+    }
+};
+
+QTEST_GUILESS_MAIN(FileRenameTest)
+#include "test_file_rename.moc"

@@ -1,0 +1,367 @@
+#include "app/Module1.h"
+#include "platform/Controls.h"
+#include "platform/PlatformError.h"
+#include "rename/Form1d.h"
+#include "support/FakePlatform.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+void touch(const QString& path, const QByteArray& content = QByteArray())
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+QStringList filesIn(const QString& folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::Files, QDir::Name);
+    return names;
+}
+
+QStringList listed(const FileList* list)
+{
+    QStringList names;
+    for (int i = 0; i < list->listCount(); ++i)
+        names << list->list(i);
+    return names;
+}
+
+// Chooses a list entry as the user does: the combo's text changes, then activated.
+void choose(QComboBox* combo, int index)
+{
+    combo->setCurrentIndex(index);
+    emit combo->activated(index);
+}
+
+} // namespace
+
+class Form1dTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir* dir = nullptr;
+    FakePlatform* platform = nullptr;
+    Form1d* form = nullptr;
+
+    void open(const QStringList& files)
+    {
+        for (const QString& f : files)
+            touch(dir->filePath(f), f.toUtf8());
+        QDir::setCurrent(dir->path());
+        form = new Form1d(*platform);
+    }
+
+private slots:
+    void init()
+    {
+        dir = new QTemporaryDir;
+        platform = new FakePlatform;
+        Module1::SelectedFileName.clear();
+    }
+    void cleanup()
+    {
+        QDir::setCurrent(QDir::tempPath());
+        delete form;
+        form = nullptr;
+        delete platform;
+        delete dir;
+    }
+
+    void startsWithItsChoicesAndTheCurrentFolder()
+    {
+        open({"a.jpg", "b.jpeg", "c.JPG", "d.txt", "e.gif"});
+        QCOMPARE(form->windowTitle(), QString("Numbrella+"));
+        QCOMPARE(form->Combo1->currentText(), QString("jpg"));
+        QCOMPARE(form->Combo2->currentText(), QString("３桁"));
+        QCOMPARE(form->Text1->text(), QString());
+        QCOMPARE(form->Command2->text(), QString("A"));
+        QCOMPARE(form->Text2->text(), QString("-1"));
+        QCOMPARE(form->File1->pattern(), QString("*.jpg;*.jpeg"));
+        QCOMPARE(form->Dir1->path(), QDir::toNativeSeparators(QDir(dir->path()).canonicalPath()));
+        QCOMPARE(listed(form->File1), QStringList({"a.jpg", "b.jpeg", "c.JPG"}));
+        QCOMPARE(form->Combo1->count(), 12);
+        QCOMPARE(form->Combo1->itemText(11), QString("\u2200"));
+        QCOMPARE(form->Combo2->count(), 6);
+        QCOMPARE(form->Combo1->toolTip(), QString("拡張子フィルタ\u3000直接入力も可能"));
+        QCOMPARE(form->Command2->toolTip(), QString("拡張子の 大文字、小文字を切り替えます"));
+        QCOMPARE(form->width(), 378);
+        // The counter lies outside the window and takes no focus.
+        QVERIFY(form->Text2->geometry().left() >= form->width());
+        QCOMPARE(form->Text2->focusPolicy(), Qt::NoFocus);
+        QVERIFY(form->findChild<QMenu*>("fff"));
+        QCOMPARE(form->fff->actions().first()->text(), QString("開く"));
+    }
+
+    void aSecondInstanceEndsInsideTheLoadStep()
+    {
+        platform->otherInstance = true;
+        open({"a.jpg"});
+        QVERIFY(platform->ended);
+        QCOMPARE(form->Text2->text(), QString("-1"));
+        QCOMPARE(form->Combo1->count(), 0);
+        QCOMPARE(form->File1->listCount(), 0);
+    }
+
+    void everyFilterEntryListsItsFiles_data()
+    {
+        QTest::addColumn<int>("entry");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("jpg") << 0 << QStringList({"a.jpg", "b.jpeg", "C.JPG"});
+        QTest::newRow("mpg") << 7 << QStringList({"m.mpeg", "m.mpg"});
+        QTest::newRow("htm") << 10 << QStringList({"p.htm", "p.html"});
+        QTest::newRow("all") << 11
+                             << QStringList({"a.jpg", "b.jpeg", "C.JPG", "m.mpeg", "m.mpg",
+                                             "noext", "p.htm", "p.html"});
+    }
+    void everyFilterEntryListsItsFiles()
+    {
+        QFETCH(int, entry);
+        QFETCH(QStringList, expected);
+        open({"a.jpg", "b.jpeg", "C.JPG", "m.mpg", "m.mpeg", "p.htm", "p.html", "noext"});
+        choose(form->Combo1, entry);
+        QCOMPARE(listed(form->File1), expected);
+    }
+
+    void typingAFilterChangesNothingUntilAnEntryIsChosen()
+    {
+        open({"a.jpg", "b.gif", "c.png"});
+        form->Combo1->setEditText("png");
+        QTest::keyClick(form->Combo1, Qt::Key_Return);
+        QCOMPARE(form->File1->pattern(), QString("*.jpg;*.jpeg"));
+        QCOMPARE(form->Combo1->count(), 12);
+        QCOMPARE(listed(form->File1), QStringList({"a.jpg"}));
+        choose(form->Combo1, 1);
+        QCOMPARE(form->Combo1->currentText(), QString("gif"));
+        QCOMPARE(listed(form->File1), QStringList({"b.gif"}));
+        const int reads = form->File1->refreshCount();
+        choose(form->Combo1, 1);
+        QCOMPARE(form->File1->refreshCount(), reads + 1);
+        QCOMPARE(listed(form->File1), QStringList({"b.gif"}));
+    }
+
+    void caseSwitchFlipsTheExtensionAndItsCaption()
+    {
+        open({"a.jpg"});
+        form->Command2->click();
+        QCOMPARE(form->Combo1->currentText(), QString("JPG"));
+        QCOMPARE(form->Command2->text(), QString("a"));
+        QCOMPARE(listed(form->File1), QStringList({"a.jpg"}));
+        form->Command2->click();
+        QCOMPARE(form->Combo1->currentText(), QString("jpg"));
+        QCOMPARE(form->Command2->text(), QString("A"));
+        form->Combo1->setEditText("Jpg");
+        form->Command2->click();
+        QCOMPARE(form->Combo1->currentText(), QString("JPG"));
+        choose(form->Combo1, 1);
+        QCOMPARE(form->Combo1->currentText(), QString("gif"));
+        QCOMPARE(form->Command2->text(), QString("A"));
+        choose(form->Combo1, 11);
+        form->Command2->click();
+        QCOMPARE(form->Combo1->currentText(), QString("\u2200"));
+        QCOMPARE(form->Command2->text(), QString("a"));
+    }
+
+    void aDriveThatIsNotReadyIsReportedOnceAndRestored()
+    {
+        platform->driveRoots << "/nonexistent-numbrella-drive";
+        open({"a.jpg"});
+        const QString before = form->Dir1->path();
+        const QString drive = form->Drive1->drive().root;
+        choose(form->Drive1, form->Drive1->findText("/nonexistent-numbrella-drive"));
+        QCOMPARE(platform->beeps, 1);
+        QCOMPARE(platform->messages.size(), 1);
+        QCOMPARE(platform->messages[0].text, QString("ドライブの準備ができていません。"));
+        QCOMPARE(platform->messages[0].title, QString("Numbrella ポテリカ"));
+        QCOMPARE(form->Drive1->drive().root, drive);
+        QCOMPARE(form->Dir1->path(), before);
+        QCOMPARE(listed(form->File1), QStringList({"a.jpg"}));
+    }
+
+    void openingASubfolderListsItWithTheCurrentPattern()
+    {
+        QDir(dir->path()).mkdir("sub");
+        touch(dir->filePath("sub/x.gif"));
+        touch(dir->filePath("sub/y.jpg"));
+        open({"a.gif"});
+        choose(form->Combo1, 1);
+        form->Dir1->setPath(dir->filePath("sub"));
+        QCOMPARE(form->File1->path(), form->Dir1->path());
+        QCOMPARE(listed(form->File1), QStringList({"x.gif"}));
+    }
+
+    void anUnreadableFolderLeavesTheFileListEmpty()
+    {
+        open({"a.jpg"});
+        QVERIFY_THROWS_EXCEPTION(PlatformError, form->File1->setPath(dir->filePath("gone")));
+        QCOMPARE(form->File1->listCount(), 0);
+    }
+
+    void theWorkedExampleRenamesInListOrder()
+    {
+        open({"a.jpg", "b.jpeg", "c.jpg", "d.txt"});
+        form->Text1->setText("img");
+        form->Command1->click();
+        QCOMPARE(filesIn(dir->path()), QStringList({"d.txt", "img001.jpg", "img002.jpg", "img003.jpg"}));
+        QFile b(dir->filePath("img002.jpg"));
+        QVERIFY(b.open(QIODevice::ReadOnly));
+        QCOMPARE(b.readAll(), QByteArray("b.jpeg"));
+        QCOMPARE(form->Text2->text(), QString("3"));
+        QCOMPARE(listed(form->File1), QStringList({"img001.jpg", "img002.jpg", "img003.jpg"}));
+        QCOMPARE(form->mousePointer(), 0);
+        QVERIFY(platform->messages.isEmpty());
+        // Numbering again with the same names succeeds and changes nothing.
+        form->Command1->click();
+        QCOMPARE(filesIn(dir->path()), QStringList({"d.txt", "img001.jpg", "img002.jpg", "img003.jpg"}));
+        QVERIFY(platform->messages.isEmpty());
+    }
+
+    void anEmptyFolderSaysSoWithoutRereading()
+    {
+        open({"d.txt"});
+        int pointerDuringMessage = -1;
+        platform->duringMessage = [&] { pointerDuringMessage = form->mousePointer(); };
+        const int reads = form->File1->refreshCount();
+        form->Command1->click();
+        QCOMPARE(platform->beeps, 1);
+        QCOMPARE(platform->messages.size(), 1);
+        QCOMPARE(platform->messages[0].text, QString("ファイルがありません。"));
+        QCOMPARE(platform->messages[0].title, QString("Numbrella ポテリカ"));
+        QCOMPARE(pointerDuringMessage, 13);
+        QCOMPARE(form->mousePointer(), 0);
+        QCOMPARE(form->File1->refreshCount(), reads);
+    }
+
+    void widthsAndExtensions_data()
+    {
+        QTest::addColumn<int>("files");
+        QTest::addColumn<QString>("width");
+        QTest::addColumn<QString>("base");
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("last");
+        QTest::newRow("one digit, twelve files") << 12 << "１桁" << "p" << "jpg" << "p1.jpg" << "p12.jpg";
+        QTest::newRow("two digits, 120 files") << 120 << "２桁" << "p" << "jpg" << "p01.jpg" << "p120.jpg";
+        QTest::newRow("six digits") << 2 << "６桁" << "p" << "jpg" << "p000001.jpg" << "p000002.jpg";
+        QTest::newRow("typed 3: no zeros") << 10 << "3" << "img" << "jpg" << "img1.jpg" << "img10.jpg";
+        QTest::newRow("half-width 3桁: no zeros") << 2 << "3桁" << "img" << "jpg" << "img1.jpg" << "img2.jpg";
+        QTest::newRow("empty base name") << 2 << "３桁" << "" << "jpg" << "001.jpg" << "002.jpg";
+        QTest::newRow("typed extension") << 2 << "３桁" << "x" << "png" << "x001.png" << "x002.png";
+        QTest::newRow("all sign") << 2 << "３桁" << "x" << "\u2200" << "x001.\u2200" << "x002.\u2200";
+    }
+    void widthsAndExtensions()
+    {
+        QFETCH(int, files);
+        QFETCH(QString, width);
+        QFETCH(QString, base);
+        QFETCH(QString, extension);
+        QFETCH(QString, first);
+        QFETCH(QString, last);
+        QStringList names;
+        for (int i = 0; i < files; ++i)
+            names << QString("src%1.jpg").arg(i, 4, 10, QLatin1Char('0'));
+        open(names);
+        form->Combo2->setEditText(width);
+        form->Combo1->setEditText(extension);
+        form->Text1->setText(base);
+        form->Command1->click();
+        const QStringList after = filesIn(dir->path());
+        QCOMPARE(after.size(), files);
+        QVERIFY(after.contains(first));
+        QVERIFY(after.contains(last));
+        QVERIFY(platform->messages.isEmpty());
+    }
+
+    void aCollisionStopsTheRunAndLosesNothing()
+    {
+        open({"a.jpg", "b.jpg", "c.jpg"});
+        // Appears after the listing, before the run.
+        touch(dir->filePath("img002.jpg"), "KEEP");
+        form->Text1->setText("img");
+        form->Command1->click();
+        QCOMPARE(filesIn(dir->path()), QStringList({"b.jpg", "c.jpg", "img001.jpg", "img002.jpg"}));
+        QFile kept(dir->filePath("img002.jpg"));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("KEEP"));
+        QCOMPARE(platform->beeps, 1);
+        QCOMPARE(platform->messages.size(), 1);
+        const QString folder = form->Dir1->path();
+        QCOMPARE(platform->messages[0].text,
+                 QString("%1/b.jpg の名前を %1/img002.jpg に変更できませんでした。\n"
+                         "同じ名前のファイルがすでにあります。\n3 個中 1 個のファイルの名前を変更しました。")
+                     .arg(folder));
+        QCOMPARE(form->mousePointer(), 0);
+        QCOMPARE(listed(form->File1), QStringList({"b.jpg", "c.jpg", "img001.jpg", "img002.jpg"}));
+    }
+
+    void refusedNamesAndVanishedFilesAreReported_data()
+    {
+        QTest::addColumn<QString>("base");
+        QTest::addColumn<bool>("removeSecond");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("separator in the base name") << "sub/x" << false << "ファイル名に使えない文字が含まれています。";
+        QTest::newRow("file removed after listing") << "x" << true << "ファイルが見つかりません。";
+    }
+    void refusedNamesAndVanishedFilesAreReported()
+    {
+        QFETCH(QString, base);
+        QFETCH(bool, removeSecond);
+        QFETCH(QString, reason);
+        QDir(dir->path()).mkdir("sub");
+        open({"a.jpg", "b.jpg"});
+        if (removeSecond)
+            QFile::remove(dir->filePath("b.jpg"));
+        form->Text1->setText(base);
+        form->Command1->click();
+        QCOMPARE(platform->messages.size(), 1);
+        QVERIFY2(platform->messages[0].text.contains(reason), qPrintable(platform->messages[0].text));
+        QCOMPARE(QDir(dir->filePath("sub")).entryList(QDir::Files), QStringList());
+    }
+
+    void moreThanSixteenBitsOfFilesAreAllRenamed()
+    {
+        for (int i = 0; i < 40000; ++i)
+            touch(dir->filePath(QString("f%1.jpg").arg(i)));
+        open({});
+        QCOMPARE(form->File1->listCount(), 40000);
+        form->Text1->setText("n");
+        form->Command1->click();
+        QVERIFY(platform->messages.isEmpty());
+        QVERIFY(QFile::exists(dir->filePath("n40000.jpg")));
+        QVERIFY(QFile::exists(dir->filePath("n001.jpg")));
+        QCOMPARE(form->File1->listCount(), 40000);
+    }
+
+    void aRightReleaseOnASelectedFileOffersTheMenu()
+    {
+        open({"a.jpg", "b.jpg"});
+        form->File1_MouseUp(2);
+        QVERIFY(platform->popups.isEmpty()); // nothing selected yet
+        form->File1->setSelectedIndex(1);
+        form->File1_MouseUp(1);
+        form->File1_MouseUp(4);
+        QVERIFY(platform->popups.isEmpty());
+        QCOMPARE(Module1::SelectedFileName, QString());
+        form->File1_MouseUp(2);
+        QCOMPARE(platform->popups, QStringList({"fff"}));
+        QCOMPARE(Module1::SelectedFileName, QString("b.jpg"));
+    }
+
+    void theExitCommandEndsTheProgram()
+    {
+        open({});
+        form->mend->trigger();
+        QVERIFY(platform->ended);
+    }
+};
+
+QTEST_MAIN(Form1dTest)
+#include "test_form1d.moc"

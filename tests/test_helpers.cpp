@@ -1,0 +1,139 @@
+#include "app/join.h"
+#include "app/numbers.h"
+#include "platform/FolderReader.h"
+#include "platform/PlatformError.h"
+#include "rename/renaming.h"
+
+#include <QTest>
+
+class HelpersTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void joinFollowsOnlyTheTenRootsDirectly_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("expected");
+        for (const char* root : {"a:\\", "b:\\", "c:\\", "d:\\", "e:\\", "f:\\", "g:\\", "h:\\",
+                                 "i:\\", "q:\\"})
+            QTest::newRow(root) << QString::fromLatin1(root) << QString::fromLatin1(root) + "a.jpg";
+        QTest::newRow("j:\\ gets a second backslash") << "j:\\" << "j:\\\\a.jpg";
+        QTest::newRow("C:\\ counts letter case") << "C:\\" << "C:\\\\a.jpg";
+        QTest::newRow("plain folder") << "c:\\photos" << "c:\\photos\\a.jpg";
+    }
+    void joinFollowsOnlyTheTenRootsDirectly()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, expected);
+        QCOMPARE(joinFolderAndName(folder, "a.jpg", QLatin1Char('\\')), expected);
+    }
+
+    void joinUsesThePlatformSeparator()
+    {
+        QCOMPARE(joinFolderAndName("/home/u/photos", "a.jpg", QLatin1Char('/')),
+                 QString("/home/u/photos/a.jpg"));
+        QCOMPARE(joinFolderAndName("/", "a.jpg", QLatin1Char('/')), QString("//a.jpg"));
+    }
+
+    void roundingGoesHalfToEven_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("0.5") << 0.5 << 0.0;
+        QTest::newRow("1.5") << 1.5 << 2.0;
+        QTest::newRow("2.5") << 2.5 << 2.0;
+        QTest::newRow("-0.5") << -0.5 << 0.0;
+        QTest::newRow("-1.5") << -1.5 << -2.0;
+        QTest::newRow("2.4999") << 2.4999 << 2.0;
+        QTest::newRow("2.5001") << 2.5001 << 3.0;
+        QTest::newRow("90909.09") << 100000 / 1.1 << 90909.0;
+    }
+    void roundingGoesHalfToEven()
+    {
+        QFETCH(double, value);
+        QFETCH(double, expected);
+        QCOMPARE(roundHalfEven(value), expected);
+    }
+
+    void integerRangesOverflow()
+    {
+        QCOMPARE(toInt16(32767.4), qint16(32767));
+        QCOMPARE(toInt16(-32768.0), qint16(-32768));
+        QVERIFY_THROWS_EXCEPTION(PlatformError, toInt16(32767.5 + 0.5));
+        QVERIFY_THROWS_EXCEPTION(PlatformError, toInt16(-32769.0));
+        QCOMPARE(toInt32(2147483647.0), 2147483647);
+        QVERIFY_THROWS_EXCEPTION(PlatformError, toInt32(2147483648.0));
+        QVERIFY_THROWS_EXCEPTION(PlatformError, toInt32(std::numeric_limits<double>::quiet_NaN()));
+    }
+
+    void numberTextsReadAndWrite()
+    {
+        QCOMPARE(numberText(-1), QString("-1"));
+        QCOMPARE(numberText(0), QString("0"));
+        QCOMPARE(numberText(40000), QString("40000"));
+        QCOMPARE(readNumber("41"), 41LL);
+        QVERIFY_THROWS_EXCEPTION(PlatformError, readNumber("x"));
+    }
+
+    void zeroPrefixAtEveryBoundary_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("n");
+        QTest::addColumn<QString>("expected");
+        const long long bounds[] = {1, 9, 10, 99, 100, 999, 1000, 9999, 10000, 99999, 100000, 1234567};
+        for (int width = 1; width <= 6; ++width) {
+            for (long long n : bounds) {
+                const int digits = int(QString::number(n).size());
+                const QString expected(qMax(0, width - digits), QLatin1Char('0'));
+                QTest::addRow("width %d, %lld", width, n) << width << int(n) << expected;
+            }
+        }
+    }
+    void zeroPrefixAtEveryBoundary()
+    {
+        QFETCH(int, width);
+        QFETCH(int, n);
+        QFETCH(QString, expected);
+        QCOMPARE(zeroPrefix(width, n), expected);
+    }
+
+    void filterEntriesGiveTheirPatterns()
+    {
+        QCOMPARE(filterPattern(0), QString("*.jpg;*.jpeg"));
+        QCOMPARE(filterPattern(7), QString("*.mpg;*.mpeg"));
+        QCOMPARE(filterPattern(10), QString("*.htm;*.html"));
+        QCOMPARE(filterPattern(11), QString("*.*"));
+        QCOMPARE(filterPattern(12), QString());
+    }
+
+    void wildcardsIgnoreLetterCase_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("matches");
+        QTest::newRow("upper-case extension") << "*.jpg" << "DSC0001.JPG" << true;
+        QTest::newRow("other extension") << "*.jpg" << "a.jpeg" << false;
+        QTest::newRow("all, no dot") << "*.*" << "README" << true;
+        QTest::newRow("question mark") << "a?.txt" << "ab.txt" << true;
+        QTest::newRow("question mark needs one") << "a?.txt" << "a.txt" << false;
+        QTest::newRow("star in the middle") << "img*1.jpg" << "img0001.jpg" << true;
+        QTest::newRow("suffix only") << "*.jpg" << "a.jpg.txt" << false;
+    }
+    void wildcardsIgnoreLetterCase()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(QString, name);
+        QFETCH(bool, matches);
+        QCOMPARE(wildcardMatch(pattern, name), matches);
+    }
+
+    void naturalOrderComparesDigitRunsByValue()
+    {
+        QStringList names = {"a10.jpg", "a2.jpg", "B1.jpg", "a1.jpg", "A1.jpg", "a02.jpg"};
+        std::sort(names.begin(), names.end(), naturalLess);
+        QCOMPARE(names, QStringList({"A1.jpg", "a1.jpg", "a02.jpg", "a2.jpg", "a10.jpg", "B1.jpg"}));
+    }
+};
+
+QTEST_APPLESS_MAIN(HelpersTest)
+#include "test_helpers.moc"
