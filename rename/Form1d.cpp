@@ -1,6 +1,8 @@
 #include "rename/Form1d.h"
 
+#include "about/Form2d.h"
 #include "app/Module1.h"
+#include "app/icon.h"
 #include "app/join.h"
 #include "app/numbers.h"
 #include "platform/Controls.h"
@@ -43,6 +45,7 @@ Form1d::Form1d(Platform& platform, QWidget* parent)
     setAttribute(Qt::WA_QuitOnClose, true);
     setObjectName(QStringLiteral("Form1d"));
     setWindowTitle(QStringLiteral("Numbrella+"));
+    setWindowIcon(programIcon());
     createControls();
     createMenus();
     connectHandlers();
@@ -202,7 +205,9 @@ void Form1d::mend_Click()
 
 void Form1d::mver_Click()
 {
-    // The about window comes with its own change.
+    // A new, independent window each time; it deletes itself when closed.
+    auto* about = new Form2d(platform_);
+    about->show();
 }
 
 void Form1d::Command1_Click()

@@ -1,0 +1,77 @@
+#include "about/Form2d.h"
+#include "app/icon.h"
+#include "rename/Form1d.h"
+#include "support/FakePlatform.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+QList<Form2d*> aboutWindows()
+{
+    QList<Form2d*> windows;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* about = qobject_cast<Form2d*>(w); about && about->isVisible())
+            windows << about;
+    return windows;
+}
+
+} // namespace
+
+class AboutTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void showsItsTextsExactly()
+    {
+        FakePlatform platform;
+        Form2d about(platform);
+        QCOMPARE(about.windowTitle(), QString("Numbrella   バージョン情報"));
+        QCOMPARE(about.Label1->text(), QString("製品名       Numbrella"));
+        QCOMPARE(about.lblVersion->text(), QString("ﾊﾞｰｼﾞｮﾝ      1.00 20010503"));
+        QCOMPARE(about.size(), QSize(312, 213));
+        QCOMPARE(about.Command1->geometry(), QRect(112, 160, 81, 25));
+        QVERIFY(!about.Command1->isDefault());
+        QVERIFY(!about.Image1->pixmap().isNull());
+    }
+
+    void eachVersionCommandOpensAnIndependentWindow()
+    {
+        FakePlatform platform;
+        Form1d form(platform);
+        form.mver->trigger();
+        form.mver->trigger();
+        QList<Form2d*> windows = aboutWindows();
+        QCOMPARE(windows.size(), 2);
+        QPointer<Form2d> first = windows[0];
+        QPointer<Form2d> second = windows[1];
+        first->Command1->click();
+        QTRY_VERIFY(first.isNull());
+        QVERIFY(!second.isNull() && second->isVisible());
+        // Esc does not close it; the close box does, like "OK".
+        QTest::keyClick(second, Qt::Key_Escape);
+        QVERIFY(!second.isNull() && second->isVisible());
+        second->close();
+        QTRY_VERIFY(second.isNull());
+        // "Numbrellaについて" does nothing.
+        form.mfil->trigger();
+        QCOMPARE(aboutWindows().size(), 0);
+    }
+
+    void theIconHasTwoSizesInSixteenColours()
+    {
+        for (int size : {16, 32}) {
+            const QImage image = programIconImage(size);
+            QCOMPARE(image.size(), QSize(size, size));
+            QVERIFY(image.colorCount() <= 16);
+            QVERIFY(image.convertToFormat(QImage::Format_ARGB32) != QImage(size, size, QImage::Format_ARGB32));
+        }
+    }
+};
+
+QTEST_MAIN(AboutTest)
+#include "test_about.moc"
