@@ -379,7 +379,7 @@ private slots:
         QCOMPARE(viewer->ZoomMilli, 100000);
         QCOMPARE(viewer->Imag->widthF(), 640.0f);
 
-        viewer->Toolbar1_ButtonClick(QStringLiteral("btnZin"));
+        viewer->btnZin->click();
         QCOMPARE(viewer->ZoomMilli, 110000);
         QCOMPARE(viewer->widthTwips(), inPixels(704 * 15 + 187));
         QCOMPARE(viewer->heightTwips(), inPixels(528 * 15 + 892));

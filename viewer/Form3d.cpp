@@ -54,6 +54,32 @@ QIcon kanjiIcon(const QString& kanji)
     return QIcon(pixmap);
 }
 
+// The viewer's own icon, drawn at 32 and 16 pixels in plain colours: a framed landscape.
+QIcon viewerIcon()
+{
+    QIcon icon;
+    for (int size : {32, 16}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        const int edge = size / 16;
+        const QRect frame(edge, 2 * edge, size - 2 * edge, size - 4 * edge);
+        painter.fillRect(frame, Qt::darkGray);
+        const QRect inner = frame.adjusted(edge, edge, -edge, -edge);
+        painter.fillRect(inner, Qt::cyan);
+        painter.setBrush(Qt::darkGreen);
+        painter.setPen(Qt::NoPen);
+        painter.drawEllipse(QRect(inner.left() - inner.width() / 4, inner.center().y(),
+                                  inner.width(), inner.height()));
+        painter.setBrush(Qt::yellow);
+        painter.drawEllipse(QRect(inner.right() - 4 * edge, inner.top() + edge, 3 * edge,
+                                  3 * edge));
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
 } // namespace
 
 Form3d::Form3d(Platform& platform, std::function<QString()> mainFolder)
@@ -61,6 +87,7 @@ Form3d::Form3d(Platform& platform, std::function<QString()> mainFolder)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("Form3d"));
+    setWindowIcon(viewerIcon());
     createControls();
     createMenu();
     connectHandlers();
