@@ -3,6 +3,8 @@
 #include "platform/Platform.h"
 #include "platform/PlatformError.h"
 #include "platform/ScrollBar.h"
+#include "platform/Controls.h"
+#include "rename/Form1d.h"
 #include "viewer/Form3d.h"
 #include "viewer/zoom.h"
 
@@ -359,6 +361,29 @@ private slots:
         QFETCH(QSize, window);
         QCOMPARE(openingSizeTwips(picture.width(), picture.height(), 15, 15, QSize(15360, 10800)),
                  window);
+    }
+
+    void openingFromTheRenamingWindowSizesAndShowsANewViewer()
+    {
+        Form1d main(platform_);
+        main.Dir1->setPath(dir_.path());
+        Module1::SelectedFileName = picture(640, 480);
+        main.OpenF_Click();
+        main.OpenF_Click();
+        QList<Form3d*> viewers;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* viewer = qobject_cast<Form3d*>(widget))
+                viewers.append(viewer);
+        QCOMPARE(viewers.size(), 2);
+        for (Form3d* viewer : viewers) {
+            QVERIFY(viewer->isVisible());
+            QCOMPARE(viewer->OrigWidth, 640);
+            // 9785 x 8080 twips, set while the frame is not known yet.
+            QCOMPARE(viewer->size(), QSize(652, 539));
+            QVERIFY(!viewer->pict->isHidden());
+            viewer->close();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     void menuZoomKeepsTheWindowAndToolbarZoomFitsIt()
