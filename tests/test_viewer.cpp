@@ -26,15 +26,19 @@ class FakePlatform : public Platform
 {
 public:
     void beep() override {}
-    void messageBox(QWidget*, const QString&, const QString&) override {}
+    void messageBox(QWidget*, const QString& text, const QString&) override
+    {
+        messages.append(text);
+    }
     QAction* popupMenu(QMenu* menu) override
     {
         popups.append(menu->objectName());
         return nullptr;
     }
-    std::optional<QString> saveDialog(QWidget*, const QString&, const QString&) override
+    std::optional<QString> saveDialog(QWidget*, const QString& proposed, const QString&) override
     {
-        return std::nullopt;
+        proposedNames.append(proposed);
+        return savePath;
     }
     std::unique_ptr<QPrinter> printDialog(QWidget*) override { return nullptr; }
     QSize workAreaTwips() override { return QSize(15360, 10800); }
@@ -46,6 +50,9 @@ public:
     bool endRequested() const override { return ended; }
 
     QStringList popups;
+    QStringList proposedNames;
+    QStringList messages;
+    std::optional<QString> savePath;
     bool ended = false;
 };
 
@@ -97,7 +104,13 @@ private:
 
 private slots:
     void initTestCase() { QVERIFY(dir_.isValid()); }
-    void init() { platform_.popups.clear(); }
+    void init()
+    {
+        platform_.popups.clear();
+        platform_.proposedNames.clear();
+        platform_.messages.clear();
+        platform_.savePath.reset();
+    }
 
     void loadingAPictureSetsSizeZoomAndCaption()
     {
@@ -416,6 +429,40 @@ private slots:
         QCOMPARE(viewer->Text1->text(), QStringLiteral("100%"));
         QCOMPARE(viewer->ZoomPercent, 100);
         QCOMPARE(viewer->widthTwips(), inPixels(640 * 15 + 187));
+    }
+
+    void saveWritesTheLoadedPictureInOneFormat()
+    {
+        const QString name = picture(640, 480);
+        auto viewer = open(name);
+        viewer->mnuZin_Click();
+        viewer->mnuSave_Click(); // cancelled
+        QCOMPARE(platform_.proposedNames, QStringList({name}));
+
+        QByteArrayList written;
+        for (const char* target : {"saved.gif", "saved.jpg"}) {
+            platform_.savePath = dir_.filePath(QString::fromLatin1(target));
+            viewer->Toolbar1_ButtonClick(QStringLiteral("btnSav"));
+            QFile file(*platform_.savePath);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            written.append(file.readAll());
+        }
+        QCOMPARE(written[0], written[1]);
+        QCOMPARE(QImage::fromData(written[0]).size(), QSize(640, 480));
+        QCOMPARE(platform_.messages, QStringList());
+
+        platform_.savePath = dir_.filePath(QStringLiteral("no-such-folder/x.png"));
+        viewer->mnuSave_Click();
+        QCOMPARE(platform_.messages.size(), 1);
+    }
+
+    void toolbarKeysCompareExactly()
+    {
+        auto viewer = open(picture(640, 480));
+        viewer->Toolbar1_ButtonClick(QStringLiteral("BTNZIN"));
+        viewer->Toolbar1_ButtonClick(QStringLiteral("btnzin"));
+        QCOMPARE(viewer->ZoomMilli, 100000);
+        QCOMPARE(viewer->Text1->text(), QStringLiteral("100%"));
     }
 
     void fitDoesNothingOnAMaximizedWindow()

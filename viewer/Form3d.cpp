@@ -14,7 +14,10 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
+#include <QImageWriter>
+#include <QPrinter>
 #include <QResizeEvent>
+#include <QSaveFile>
 #include <QToolButton>
 #include <algorithm>
 
@@ -198,7 +201,8 @@ void Form3d::connectHandlers()
     VScroll1->onScroll = [this] { VScroll1_Scroll(); };
 
     const std::pair<QAction*, void (Form3d::*)()> items[] = {
-        {mnuCls, &Form3d::mnuCls_Click}, {mnuZin, &Form3d::mnuZin_Click},
+        {mnuCls, &Form3d::mnuCls_Click}, {mnuSave, &Form3d::mnuSave_Click},
+        {mnuPrint, &Form3d::mnuPrint_Click}, {mnuZin, &Form3d::mnuZin_Click},
         {mnZout, &Form3d::mnZout_Click}, {mnuG, &Form3d::mnuG_Click},
         {mnuFit, &Form3d::mnuFit_Click}, {mnuEnd, &Form3d::mnuEnd_Click},
     };
@@ -438,6 +442,35 @@ void Form3d::mnuFit_Click()
     setHeightTwips(height);
 }
 
+void Form3d::mnuSave_Click()
+{
+    try {
+        const std::optional<QString> path =
+            platform_.saveDialog(this, Module1::SelectedFileName, kSaveFilter);
+        if (!path)
+            return;
+        // One format whatever the name or filter says, and one our loading reads back. The
+        // old file survives a failed write.
+        QSaveFile file(*path);
+        if (!file.open(QIODevice::WriteOnly))
+            throw PlatformError(QStringLiteral("SavePicture"), file.errorString());
+        QImageWriter writer(&file, "png");
+        if (!writer.write(Imag->picture()))
+            throw PlatformError(QStringLiteral("SavePicture"), writer.errorString());
+        if (!file.commit())
+            throw PlatformError(QStringLiteral("SavePicture"), file.errorString());
+    } catch (const PlatformError& error) {
+        // A failed save is never left without a word.
+        platform_.messageBox(this, error.reason(), windowTitle());
+    }
+}
+
+void Form3d::mnuPrint_Click()
+{
+    // The dialog is shown; nothing is sent to the printer, whatever is chosen.
+    platform_.printDialog(this);
+}
+
 void Form3d::mnuCls_Click()
 {
     // Inside the unload already under way, Qt ignores the second request.
@@ -454,15 +487,16 @@ void Form3d::Toolbar1_ButtonClick(const QString& key)
     try {
         if (key == QLatin1String("btnCls"))
             close();
-        else if (key == QLatin1String("btnSav")) {
-            // Saving comes with its own change.
-        } else if (key == QLatin1String("btnZin"))
+        else if (key == QLatin1String("btnSav"))
+            mnuSave_Click();
+        else if (key == QLatin1String("btnZin"))
             zoomStepToolbar(true);
         else if (key == QLatin1String("btnZout"))
             zoomStepToolbar(false);
         else if (key == QLatin1String("btnG"))
             mnuG_Click();
-        // btnPr: printing comes with its own change.
+        else if (key == QLatin1String("btnPr"))
+            platform_.printDialog(this);
     } catch (...) {
         // A failing toolbar command ends silently; what it did so far stays done.
     }

@@ -43,6 +43,8 @@ public:
     void mnZout_Click();
     void mnuG_Click();
     void mnuFit_Click();
+    void mnuSave_Click();
+    void mnuPrint_Click();
     void mnuCls_Click();
     void mnuEnd_Click();
     void Toolbar1_ButtonClick(const QString& key);
