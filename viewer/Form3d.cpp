@@ -111,6 +111,7 @@ void Form3d::createControls()
     pict->setAccessibleName(QStringLiteral("画像"));
     Imag = new ImageControl(pict);
     Imag->setObjectName(QStringLiteral("Imag"));
+    Imag->setAccessibleName(QStringLiteral("表示画像"));
     Imag->setWidthF(float(615 / tx));
     Imag->setHeightF(float(615 / ty));
     HScroll1 = new ScrollBar(Qt::Horizontal, pict);
@@ -123,6 +124,7 @@ void Form3d::createControls()
     Pd->setObjectName(QStringLiteral("Pd"));
     Pd->setGeometry(0, 0, kBar, kBar);
     Pd->setAutoFillBackground(true);
+    Pd->setAccessibleName(QStringLiteral("角"));
 
     Toolbar1 = new PictureBox(this);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
@@ -163,6 +165,7 @@ void Form3d::createControls()
         *b.button = button;
     }
     btnZin->setToolTip(QStringLiteral("拡"));
+    btnZin->setAccessibleDescription(btnZin->toolTip());
 }
 
 void Form3d::createMenu()
