@@ -10,6 +10,9 @@
 #include "platform/Platform.h"
 #include "platform/PlatformError.h"
 #include "rename/renaming.h"
+#include "platform/Imag.h"
+#include "viewer/Form3d.h"
+#include "viewer/zoom.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -17,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <optional>
 
@@ -329,5 +333,13 @@ void Form1d::OpenF_Click()
 
 void Form1d::openViewer()
 {
-    // The picture viewer comes with its own change.
+    // The viewer reads the folder only while it loads, but must not outlive this window's list.
+    QPointer<DirList> folder = Dir1;
+    auto* viewer = new Form3d(platform_, [folder] { return folder ? folder->path() : QString(); });
+    const QSize size = openingSizeTwips(viewer->Imag->widthF(), viewer->Imag->heightF(),
+                                        platform_.twipsPerPixelX(), platform_.twipsPerPixelY(),
+                                        platform_.workAreaTwips());
+    viewer->setWidthTwips(size.width());
+    viewer->setHeightTwips(size.height());
+    viewer->show();
 }

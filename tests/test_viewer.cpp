@@ -1,0 +1,493 @@
+#include "app/Module1.h"
+#include "platform/Imag.h"
+#include "platform/Platform.h"
+#include "platform/PlatformError.h"
+#include "platform/ScrollBar.h"
+#include "platform/Controls.h"
+#include "rename/Form1d.h"
+#include "viewer/Form3d.h"
+#include "viewer/zoom.h"
+
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+// Records the pop-up menus; 15 twips per pixel and a fixed work area.
+class FakePlatform : public Platform
+{
+public:
+    void beep() override {}
+    void messageBox(QWidget*, const QString& text, const QString&) override
+    {
+        messages.append(text);
+    }
+    QAction* popupMenu(QMenu* menu) override
+    {
+        popups.append(menu->objectName());
+        return nullptr;
+    }
+    std::optional<QString> saveDialog(QWidget*, const QString& proposed, const QString&) override
+    {
+        proposedNames.append(proposed);
+        return savePath;
+    }
+    std::unique_ptr<QPrinter> printDialog(QWidget*) override { return nullptr; }
+    QSize workAreaTwips() override { return QSize(15360, 10800); }
+    double twipsPerPixelX() override { return 15; }
+    double twipsPerPixelY() override { return 15; }
+    QStringList drives() override { return {}; }
+    bool anotherInstanceRunning() override { return false; }
+    void endProgram() override { ended = true; }
+    bool endRequested() const override { return ended; }
+
+    QStringList popups;
+    QStringList proposedNames;
+    QStringList messages;
+    std::optional<QString> savePath;
+    bool ended = false;
+};
+
+} // namespace
+
+class TestViewer : public QObject
+{
+    Q_OBJECT
+
+private:
+    FakePlatform platform_;
+    QTemporaryDir dir_;
+
+    // A picture of the given size: left half red, right half blue.
+    QString picture(int width, int height)
+    {
+        const QString name = QStringLiteral("p%1x%2.png").arg(width).arg(height);
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width / 2; ++x)
+                image.setPixel(x, y, qRgb(255, 0, 0));
+        if (!QFile::exists(dir_.filePath(name)))
+            image.save(dir_.filePath(name));
+        return name;
+    }
+
+    std::unique_ptr<Form3d> open(const QString& name)
+    {
+        Module1::SelectedFileName = name;
+        const QString folder = dir_.path();
+        auto viewer = std::make_unique<Form3d>(platform_, [folder] { return folder; });
+        // Owned by the test, not by its own close.
+        viewer->setAttribute(Qt::WA_DeleteOnClose, false);
+        return viewer;
+    }
+
+    // The picture box pict becomes width x height pixels; the outer size includes the frame
+    // that a shown window has.
+    static void sizeBox(Form3d& viewer, int width, int height)
+    {
+        const QSize frame = viewer.frameGeometry().size() - viewer.geometry().size();
+        viewer.setWidthTwips((width + frame.width()) * 15);
+        viewer.setHeightTwips((height + 27 + frame.height()) * 15);
+    }
+
+    // A length in twips as a window holds it, in whole pixels.
+    static int inPixels(int twips) { return qRound(twips / 15.0) * 15; }
+
+private slots:
+    void initTestCase() { QVERIFY(dir_.isValid()); }
+    void init()
+    {
+        platform_.popups.clear();
+        platform_.proposedNames.clear();
+        platform_.messages.clear();
+        platform_.savePath.reset();
+    }
+
+    void loadingAPictureSetsSizeZoomAndCaption()
+    {
+        const QString name = picture(640, 480);
+        auto viewer = open(name);
+        QCOMPARE(viewer->OrigWidth, 640);
+        QCOMPARE(viewer->OrigHeight, 480);
+        QCOMPARE(viewer->ZoomMilli, 100000);
+        QCOMPARE(viewer->ZoomPercent, 100);
+        QCOMPARE(viewer->Text1->text(), QStringLiteral("100%"));
+        QCOMPARE(viewer->windowTitle(), dir_.path() + QDir::separator() + name);
+        QCOMPARE(viewer->Imag->widthF(), 640.0f);
+        QCOMPARE(viewer->Imag->heightF(), 480.0f);
+        // Loading leaves the box hidden until the first complete layout.
+        QVERIFY(viewer->pict->isHidden());
+        sizeBox(*viewer, 700, 500);
+        QVERIFY(!viewer->pict->isHidden());
+    }
+
+    void aFileThatIsNoPictureLeavesTheViewerEmpty_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("exists");
+        QTest::newRow("text") << QByteArray("not a picture\n") << true;
+        QTest::newRow("empty") << QByteArray() << true;
+        QTest::newRow("truncated png") << QByteArray("\x89PNG\r\n\x1a\n\0\0", 10) << true;
+        QTest::newRow("missing") << QByteArray() << false;
+    }
+
+    void aFileThatIsNoPictureLeavesTheViewerEmpty()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, exists);
+        const QString name = QStringLiteral("bad-%1.jpg").arg(QTest::currentDataTag());
+        if (exists) {
+            QFile file(dir_.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        }
+        auto viewer = open(name);
+        QCOMPARE(viewer->windowTitle(), QString());
+        QCOMPARE(viewer->Text1->text(), QStringLiteral("表示倍率"));
+        QCOMPARE(viewer->OrigWidth, 0);
+        QCOMPARE(viewer->OrigHeight, 0);
+        QCOMPARE(viewer->ZoomMilli, 0);
+        QCOMPARE(viewer->ZoomPercent, 0);
+        QVERIFY(viewer->Imag->picture().isNull());
+        QCOMPARE(viewer->Imag->widthF(), 41.0f);
+    }
+
+    void scrollBarsFollowThePictureAndTheBox_data()
+    {
+        QTest::addColumn<QSize>("picture");
+        QTest::addColumn<bool>("vertical");
+        QTest::addColumn<bool>("horizontal");
+        QTest::addColumn<int>("vMax");
+        QTest::addColumn<int>("hMax");
+        QTest::addColumn<int>("hWidth");
+        QTest::addColumn<int>("vHeight");
+        QTest::newRow("same size") << QSize(300, 200) << false << false << 0 << 0 << 300 << 200;
+        QTest::newRow("just smaller") << QSize(290, 190) << false << false << 10 << 10 << 300
+                                      << 200;
+        QTest::newRow("wide") << QSize(400, 150) << false << true << 50 << -100 << 300 << 200;
+        QTest::newRow("wide, bar covers") << QSize(400, 190) << true << true << -7 << -117
+                                          << 283 << 183;
+        QTest::newRow("tall, bar covers") << QSize(290, 250) << true << true << -67 << -7 << 283
+                                          << 183;
+    }
+
+    void scrollBarsFollowThePictureAndTheBox()
+    {
+        QFETCH(QSize, picture);
+        QFETCH(bool, vertical);
+        QFETCH(bool, horizontal);
+        QFETCH(int, vMax);
+        QFETCH(int, hMax);
+        QFETCH(int, hWidth);
+        QFETCH(int, vHeight);
+        auto viewer = open(this->picture(picture.width(), picture.height()));
+        sizeBox(*viewer, 300, 200);
+        QCOMPARE(viewer->pict->geometry(), QRect(0, 26, 300, 200));
+        QCOMPARE(!viewer->VScroll1->isHidden(), vertical);
+        QCOMPARE(!viewer->HScroll1->isHidden(), horizontal);
+        QCOMPARE(!viewer->Pd->isHidden(), vertical && horizontal);
+        QCOMPARE(int(viewer->VScroll1->max()), vMax);
+        QCOMPARE(int(viewer->HScroll1->max()), hMax);
+        QCOMPARE(viewer->HScroll1->width(), hWidth);
+        QCOMPARE(viewer->VScroll1->height(), vHeight);
+        QCOMPARE(viewer->HScroll1->geometry().topLeft(), QPoint(0, 183));
+        QCOMPARE(viewer->VScroll1->geometry().topLeft(), QPoint(283, 0));
+        if (vertical && horizontal)
+            QCOMPARE(viewer->Pd->geometry(), QRect(283, 183, 17, 17));
+        // One click in the trough pans across the whole range.
+        QCOMPARE(viewer->VScroll1->largeChange(), picture.height());
+        QCOMPARE(viewer->HScroll1->largeChange(), picture.width());
+        QVERIFY(!viewer->pict->isHidden());
+    }
+
+    void scrollingMovesThePictureAndANewRangeBringsItBack()
+    {
+        auto viewer = open(picture(290, 250));
+        sizeBox(*viewer, 300, 200);
+        viewer->show();
+        viewer->VScroll1->setValue(-67);
+        QCOMPARE(viewer->Imag->topF(), -67.0f);
+        QCOMPARE(viewer->Imag->y(), -67);
+        // The user's action on the Qt bar reaches the legacy value and the handler.
+        viewer->HScroll1->triggerAction(QAbstractSlider::SliderToMaximum);
+        QCOMPARE(int(viewer->HScroll1->value()), -7);
+        QCOMPARE(viewer->Imag->leftF(), -7.0f);
+        viewer->VScroll1->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        QCOMPARE(viewer->Imag->topF(), -47.0f);
+
+        // The visible part is painted from the shifted picture (red left, blue right).
+        const QImage shown = viewer->pict->grab().toImage();
+        QCOMPARE(shown.pixelColor(130, 50), QColor(Qt::red));
+        QCOMPARE(shown.pixelColor(150, 50), QColor(Qt::blue));
+
+        // A taller box shrinks the range: the bar moves its value and the picture follows.
+        sizeBox(*viewer, 300, 240);
+        // The range before the corner square's 17 pixels (-10) already moves the value.
+        QCOMPARE(int(viewer->VScroll1->max()), -27);
+        QCOMPARE(int(viewer->VScroll1->value()), -10);
+        QCOMPARE(viewer->Imag->topF(), -10.0f);
+        // A box larger than the picture: no bars, the picture back at the edges.
+        sizeBox(*viewer, 400, 300);
+        QVERIFY(viewer->VScroll1->isHidden());
+        QVERIFY(viewer->HScroll1->isHidden());
+        QVERIFY(viewer->Pd->isHidden());
+        QCOMPARE(QPointF(viewer->Imag->leftF(), viewer->Imag->topF()), QPointF(0, 0));
+    }
+
+    void scrollBarKeepsLegacyRangeBelowMinimum()
+    {
+        ScrollBar bar(Qt::Vertical);
+        int changes = 0;
+        bar.onChange = [&] { ++changes; };
+        bar.setMax(-100);
+        QCOMPARE(changes, 0);
+        QCOMPARE(bar.minimum(), 0);
+        QCOMPARE(bar.maximum(), 100);
+        bar.setValue(-30);
+        QCOMPARE(bar.QScrollBar::value(), 30);
+        QCOMPARE(changes, 1);
+        bar.setMax(-10);
+        QCOMPARE(int(bar.value()), -10);
+        QCOMPARE(changes, 2);
+        bar.setMax(-50);
+        QCOMPARE(changes, 2);
+        QVERIFY_THROWS_EXCEPTION(PlatformError, bar.setValue(5));
+        QVERIFY_THROWS_EXCEPTION(PlatformError, bar.setLargeChange(0));
+        QVERIFY_THROWS_EXCEPTION(PlatformError, bar.setLargeChange(32768));
+        bar.setLargeChange(32767);
+        QCOMPARE(bar.pageStep(), 32767);
+    }
+
+    void minimizingFailsTheLayoutAndRestoringCompletesIt()
+    {
+        auto viewer = open(picture(400, 190));
+        sizeBox(*viewer, 300, 200);
+        viewer->show();
+        viewer->showMinimized();
+        QVERIFY(viewer->VScroll1->isHidden());
+        QVERIFY(viewer->HScroll1->isHidden());
+        QCOMPARE(viewer->pict->geometry(), QRect(0, 26, 300, 200));
+        viewer->showNormal();
+        QVERIFY(!viewer->VScroll1->isHidden());
+        QVERIFY(!viewer->HScroll1->isHidden());
+        QVERIFY(!viewer->Pd->isHidden());
+    }
+
+    void aNarrowWindowSpringsBack()
+    {
+        auto viewer = open(picture(300, 200));
+        sizeBox(*viewer, 300, 200);
+        viewer->setWidthTwips(1000);
+        QCOMPARE(viewer->width(), 123); // 1852 twips
+        QCOMPARE(viewer->pict->width(), 123);
+    }
+
+    void rightReleaseOverThePictureOpensTheMenu()
+    {
+        auto viewer = open(picture(400, 190));
+        sizeBox(*viewer, 300, 200);
+        viewer->show();
+        QTest::mouseRelease(viewer->Imag, Qt::LeftButton);
+        QTest::mouseRelease(viewer->Imag, Qt::MiddleButton);
+        QTest::mouseRelease(viewer->pict, Qt::LeftButton);
+        QCOMPARE(platform_.popups, QStringList());
+        QTest::mouseRelease(viewer->Imag, Qt::RightButton);
+        QTest::mouseRelease(viewer->pict, Qt::RightButton);
+        QCOMPARE(platform_.popups, QStringList({"mnuR", "mnuR"}));
+        platform_.popups.clear();
+        // Neither the corner square, the bars nor the toolbar pass a release to the box.
+        for (QWidget* other : std::initializer_list<QWidget*>{
+                 viewer->Pd, viewer->HScroll1, viewer->VScroll1, viewer->Toolbar1,
+                 viewer->btnZin})
+            QTest::mouseRelease(other, Qt::RightButton);
+        QCOMPARE(platform_.popups, QStringList());
+    }
+
+    void zoomCountSteps_data()
+    {
+        QTest::addColumn<bool>("in");
+        QTest::addColumn<QList<int>>("milli");
+        QTest::addColumn<QList<int>>("percent");
+        QTest::newRow("in") << true
+                            << QList<int>{110000, 121000, 133100, 146410, 161051, 177156,
+                                          194872, 214359}
+                            << QList<int>{110, 121, 133, 146, 161, 177, 195, 214};
+        QTest::newRow("out") << false
+                             << QList<int>{90909, 82645, 75132, 68302, 62093, 56448, 51316,
+                                           46651}
+                             << QList<int>{91, 83, 75, 68, 62, 56, 51, 47};
+    }
+
+    void zoomCountSteps()
+    {
+        QFETCH(bool, in);
+        QFETCH(QList<int>, milli);
+        QFETCH(QList<int>, percent);
+        std::int32_t count = 100000;
+        for (int k = 0; k < milli.size(); ++k) {
+            count = in ? zoomMilliIn(count) : zoomMilliOut(count);
+            QCOMPARE(count, milli[k]);
+            QCOMPARE(zoomPercent(count), percent[k]);
+        }
+    }
+
+    void zoomCountLimits()
+    {
+        QCOMPARE(zoomMilliOut(zoomMilliIn(100000)), 100000);
+        QCOMPARE(zoomMilliIn(zoomMilliOut(100000)), 100000);
+        std::int32_t count = 100000;
+        for (int k = 0; k < 102; ++k)
+            count = zoomMilliOut(count);
+        QCOMPARE(count, 5);
+        QCOMPARE(zoomMilliOut(count), 5);
+        QCOMPARE(zoomPercent(count), 0);
+        count = 100000;
+        for (int k = 0; k < 104; ++k)
+            count = zoomMilliIn(count);
+        QCOMPARE(count, 2017621813);
+        QVERIFY_THROWS_EXCEPTION(PlatformError, zoomMilliIn(count));
+        QCOMPARE(zoomedSize(0.0f, true), 0.0f);
+        QVERIFY_THROWS_EXCEPTION(PlatformError, zoomedSize(3.3e38f, true));
+    }
+
+    void openingSizeIsThePictureLimitedByTheWorkArea_data()
+    {
+        QTest::addColumn<QSize>("picture");
+        QTest::addColumn<QSize>("window");
+        QTest::newRow("fits") << QSize(640, 480) << QSize(9785, 8080);
+        QTest::newRow("both too large") << QSize(1600, 1200) << QSize(15360, 10800);
+        QTest::newRow("only too wide") << QSize(1600, 400) << QSize(15360, 6880);
+    }
+
+    void openingSizeIsThePictureLimitedByTheWorkArea()
+    {
+        QFETCH(QSize, picture);
+        QFETCH(QSize, window);
+        QCOMPARE(openingSizeTwips(picture.width(), picture.height(), 15, 15, QSize(15360, 10800)),
+                 window);
+    }
+
+    void openingFromTheRenamingWindowSizesAndShowsANewViewer()
+    {
+        Form1d main(platform_);
+        main.Dir1->setPath(dir_.path());
+        Module1::SelectedFileName = picture(640, 480);
+        main.OpenF_Click();
+        main.OpenF_Click();
+        QList<Form3d*> viewers;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* viewer = qobject_cast<Form3d*>(widget))
+                viewers.append(viewer);
+        QCOMPARE(viewers.size(), 2);
+        for (Form3d* viewer : viewers) {
+            QVERIFY(viewer->isVisible());
+            QCOMPARE(viewer->OrigWidth, 640);
+            // 9785 x 8080 twips, set while the frame is not known yet.
+            QCOMPARE(viewer->size(), QSize(652, 539));
+            QVERIFY(!viewer->pict->isHidden());
+            viewer->close();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void menuZoomKeepsTheWindowAndToolbarZoomFitsIt()
+    {
+        auto viewer = open(picture(640, 480));
+        viewer->setWidthTwips(9785);
+        viewer->setHeightTwips(8080);
+        const QSize before = viewer->size();
+        viewer->mnuZin_Click();
+        QCOMPARE(viewer->size(), before);
+        QCOMPARE(viewer->Text1->text(), QStringLiteral("110%"));
+        QCOMPARE(viewer->Imag->widthF(), 704.0f);
+        QVERIFY(viewer->Imag->stretch());
+        QVERIFY(!viewer->Imag->isHidden());
+        // The box is now smaller than the picture.
+        QVERIFY(!viewer->HScroll1->isHidden());
+        viewer->mnZout_Click();
+        QCOMPARE(viewer->ZoomMilli, 100000);
+        QCOMPARE(viewer->Imag->widthF(), 640.0f);
+
+        viewer->btnZin->click();
+        QCOMPARE(viewer->ZoomMilli, 110000);
+        QCOMPARE(viewer->widthTwips(), inPixels(704 * 15 + 187));
+        QCOMPARE(viewer->heightTwips(), inPixels(528 * 15 + 892));
+        QVERIFY(!viewer->pict->isHidden());
+        viewer->Toolbar1_ButtonClick(QStringLiteral("btnZin"));
+        viewer->Toolbar1_ButtonClick(QStringLiteral("btnG"));
+        QCOMPARE(viewer->Imag->widthF(), 640.0f);
+        QCOMPARE(viewer->Imag->heightF(), 480.0f);
+        QCOMPARE(viewer->Text1->text(), QStringLiteral("100%"));
+        QCOMPARE(viewer->ZoomPercent, 100);
+        QCOMPARE(viewer->widthTwips(), inPixels(640 * 15 + 187));
+    }
+
+    void saveWritesTheLoadedPictureInOneFormat()
+    {
+        const QString name = picture(640, 480);
+        auto viewer = open(name);
+        viewer->mnuZin_Click();
+        viewer->mnuSave_Click(); // cancelled
+        QCOMPARE(platform_.proposedNames, QStringList({name}));
+
+        QByteArrayList written;
+        for (const char* target : {"saved.gif", "saved.jpg"}) {
+            platform_.savePath = dir_.filePath(QString::fromLatin1(target));
+            viewer->Toolbar1_ButtonClick(QStringLiteral("btnSav"));
+            QFile file(*platform_.savePath);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            written.append(file.readAll());
+        }
+        QCOMPARE(written[0], written[1]);
+        QCOMPARE(QImage::fromData(written[0]).size(), QSize(640, 480));
+        QCOMPARE(platform_.messages, QStringList());
+
+        platform_.savePath = dir_.filePath(QStringLiteral("no-such-folder/x.png"));
+        viewer->mnuSave_Click();
+        QCOMPARE(platform_.messages.size(), 1);
+    }
+
+    void toolbarKeysCompareExactly()
+    {
+        auto viewer = open(picture(640, 480));
+        viewer->Toolbar1_ButtonClick(QStringLiteral("BTNZIN"));
+        viewer->Toolbar1_ButtonClick(QStringLiteral("btnzin"));
+        QCOMPARE(viewer->ZoomMilli, 100000);
+        QCOMPARE(viewer->Text1->text(), QStringLiteral("100%"));
+    }
+
+    void fitDoesNothingOnAMaximizedWindow()
+    {
+        auto viewer = open(picture(640, 480));
+        viewer->showMaximized();
+        const QSize before = viewer->size();
+        viewer->mnuZin_Click();
+        viewer->mnuFit_Click();
+        QCOMPARE(viewer->size(), before);
+        viewer->mnuG_Click();
+        QCOMPARE(viewer->Text1->text(), QStringLiteral("100%"));
+        QCOMPARE(viewer->size(), before);
+    }
+
+    void closeCommandClosesAndDeletesTheWindow()
+    {
+        Module1::SelectedFileName = picture(300, 200);
+        QPointer<Form3d> viewer = new Form3d(platform_, [this] { return dir_.path(); });
+        viewer->show();
+        viewer->mnuCls->trigger();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(viewer.isNull());
+    }
+};
+
+QTEST_MAIN(TestViewer)
+#include "test_viewer.moc"

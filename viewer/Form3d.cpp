@@ -1,0 +1,482 @@
+#include "viewer/Form3d.h"
+
+
+#include "app/Module1.h"
+#include "app/icon.h"
+#include "app/join.h"
+#include "app/numbers.h"
+#include "platform/Imag.h"
+#include "platform/Platform.h"
+#include "platform/PlatformError.h"
+#include "platform/ScrollBar.h"
+#include "viewer/zoom.h"
+
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QPixmap>
+#include <QImageWriter>
+#include <QPrinter>
+#include <QResizeEvent>
+#include <QSaveFile>
+#include <QToolButton>
+#include <algorithm>
+
+const QString Form3d::kSaveFilter = QStringLiteral(
+    "jpg|*.jpg|bmp|*.bmp|ico|*.ico|gif|*.gif|wmf|*.wmf|rle|*.rle|emf|*.emf|");
+
+namespace {
+
+constexpr int kToolbarHeight = 26;
+constexpr int kBar = 17;
+
+// Move with a size: a negative width or height is refused, as the layout routine expects.
+void moveControl(QWidget* widget, double left, double top, double width, double height)
+{
+    if (width < 0 || height < 0)
+        throw PlatformError(QStringLiteral("Move"), QStringLiteral("プロパティの値が不正です。"),
+                            380);
+    widget->setGeometry(toInt32(left), toInt32(top), toInt32(width), toInt32(height));
+}
+
+void moveControl(QWidget* widget, double left, double top)
+{
+    widget->move(toInt32(left), toInt32(top));
+}
+
+// A 16 x 16 toolbar picture: one kanji, black on light grey.
+QIcon kanjiIcon(const QString& kanji)
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(QColor(192, 192, 192));
+    QPainter painter(&pixmap);
+    QFont font = painter.font();
+    font.setPixelSize(14);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(QRect(0, 0, 16, 16), Qt::AlignCenter, kanji);
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+Form3d::Form3d(Platform& platform, std::function<QString()> mainFolder)
+    : QWidget(nullptr, Qt::Window), platform_(platform), mainFolder_(std::move(mainFolder))
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("Form3d"));
+    setWindowIcon(programIcon());
+    createControls();
+    createMenu();
+    connectHandlers();
+    resize(toInt32(4215 / platform_.twipsPerPixelX()),
+           toInt32(3690 / platform_.twipsPerPixelY()));
+    Form_Load();
+}
+
+void Form3d::createControls()
+{
+    const double tx = platform_.twipsPerPixelX();
+    const double ty = platform_.twipsPerPixelY();
+
+    // Created in tab order: pict, HScroll1, VScroll1, Pd, Toolbar1, Text1. Imag comes first
+    // inside pict so that the bars and the corner square lie above it.
+    pict = new PictureBox(this);
+    pict->setObjectName(QStringLiteral("pict"));
+    pict->setAccessibleName(QStringLiteral("画像"));
+    Imag = new ImageControl(pict);
+    Imag->setObjectName(QStringLiteral("Imag"));
+    Imag->setAccessibleName(QStringLiteral("表示画像"));
+    Imag->setWidthF(float(615 / tx));
+    Imag->setHeightF(float(615 / ty));
+    HScroll1 = new ScrollBar(Qt::Horizontal, pict);
+    HScroll1->setObjectName(QStringLiteral("HScroll1"));
+    HScroll1->setAccessibleName(QStringLiteral("横スクロール"));
+    VScroll1 = new ScrollBar(Qt::Vertical, pict);
+    VScroll1->setObjectName(QStringLiteral("VScroll1"));
+    VScroll1->setAccessibleName(QStringLiteral("縦スクロール"));
+    Pd = new PictureBox(pict);
+    Pd->setObjectName(QStringLiteral("Pd"));
+    Pd->setGeometry(0, 0, kBar, kBar);
+    Pd->setAutoFillBackground(true);
+    Pd->setAccessibleName(QStringLiteral("角"));
+
+    Toolbar1 = new PictureBox(this);
+    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    Toolbar1->setAccessibleName(QStringLiteral("ツールバー"));
+    Toolbar1->setGeometry(0, 0, width(), kToolbarHeight);
+    Text1 = new QLineEdit(QStringLiteral("表示倍率"), Toolbar1);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setAccessibleName(QStringLiteral("表示倍率"));
+    Text1->setReadOnly(true);
+    Text1->setGeometry(toInt32(1080 / tx), toInt32(23 / ty), toInt32(650 / tx),
+                       toInt32(320 / ty));
+    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+    font.setPointSizeF(9.75);
+    font.setWeight(QFont::Normal);
+    Text1->setFont(font);
+
+    struct Button
+    {
+        QToolButton** button;
+        const char* key;
+        const char* kanji;
+    };
+    const Button buttons[] = {
+        {&btnZin, "btnZin", "拡"},
+        {&btnG, "btnG", "実"},
+        {&btnZout, "btnZout", "縮"},
+    };
+    int left = 0;
+    for (const Button& b : buttons) {
+        auto* button = new QToolButton(Toolbar1);
+        button->setObjectName(QString::fromLatin1(b.key));
+        button->setIcon(kanjiIcon(QString::fromUtf8(b.kanji)));
+        button->setIconSize(QSize(16, 16));
+        button->setAutoRaise(true);
+        button->setAccessibleName(QString::fromUtf8(b.kanji));
+        button->setGeometry(left, 2, 23, 22);
+        left += 23;
+        *b.button = button;
+    }
+    btnZin->setToolTip(QStringLiteral("拡"));
+    btnZin->setAccessibleDescription(btnZin->toolTip());
+}
+
+void Form3d::createMenu()
+{
+    mnuR = new QMenu(QStringLiteral("右メニュー"), this);
+    mnuR->setObjectName(QStringLiteral("mnuR"));
+    auto item = [this](const char* name, const char* caption) {
+        QAction* action = mnuR->addAction(QString::fromUtf8(caption));
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    auto separator = [this](const char* name) {
+        QAction* action = mnuR->addSeparator();
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    mnuCls = item("mnuCls", "閉じる");
+    mnuSave = item("mnuSave", "名前を付けて保存");
+    mnuPrint = item("mnuPrint", "印刷");
+    sepa = separator("sepa");
+    mnuZin = item("mnuZin", "拡大 10%");
+    mnZout = item("mnZout", "縮小 10%");
+    mnuG = item("mnuG", "実物大");
+    mnuFit = item("mnuFit", "ウィンドウサイズを合わせる");
+    sep = separator("sep");
+    mnuEnd = item("mnuEnd", "終了");
+}
+
+void Form3d::connectHandlers()
+{
+    Imag->onMouseUp = [this](int button) { Imag_MouseUp(button); };
+    pict->onMouseUp = [this](int button) { pict_MouseUp(button); };
+    HScroll1->onChange = [this] { HScroll1_Change(); };
+    HScroll1->onScroll = [this] { HScroll1_Scroll(); };
+    VScroll1->onChange = [this] { VScroll1_Change(); };
+    VScroll1->onScroll = [this] { VScroll1_Scroll(); };
+
+    const std::pair<QAction*, void (Form3d::*)()> items[] = {
+        {mnuCls, &Form3d::mnuCls_Click}, {mnuSave, &Form3d::mnuSave_Click},
+        {mnuPrint, &Form3d::mnuPrint_Click}, {mnuZin, &Form3d::mnuZin_Click},
+        {mnZout, &Form3d::mnZout_Click}, {mnuG, &Form3d::mnuG_Click},
+        {mnuFit, &Form3d::mnuFit_Click}, {mnuEnd, &Form3d::mnuEnd_Click},
+    };
+    for (const auto& [action, handler] : items)
+        connect(action, &QAction::triggered, this,
+                [this, handler] { guarded([&] { (this->*handler)(); }); });
+    for (QToolButton* button : {btnZin, btnG, btnZout})
+        connect(button, &QToolButton::clicked, this, [this, button] {
+            guarded([&] { Toolbar1_ButtonClick(button->objectName()); });
+        });
+}
+
+QSize Form3d::scaleSize() const
+{
+    return isMinimized() ? QSize(0, 0) : size();
+}
+
+QSize Form3d::frameMargin() const
+{
+    const QSize margin = frameGeometry().size() - geometry().size();
+    return QSize(std::max(0, margin.width()), std::max(0, margin.height()));
+}
+
+int Form3d::widthTwips() const
+{
+    return toInt32((width() + frameMargin().width()) * platform_.twipsPerPixelX());
+}
+
+int Form3d::heightTwips() const
+{
+    return toInt32((height() + frameMargin().height()) * platform_.twipsPerPixelY());
+}
+
+void Form3d::setWidthTwips(int twips)
+{
+    const int outer = toInt32(twips / platform_.twipsPerPixelX());
+    resizeClient(QSize(std::max(0, outer - frameMargin().width()), height()));
+}
+
+void Form3d::setHeightTwips(int twips)
+{
+    const int outer = toInt32(twips / platform_.twipsPerPixelY());
+    resizeClient(QSize(width(), std::max(0, outer - frameMargin().height())));
+}
+
+void Form3d::resizeClient(QSize client)
+{
+    const QSize before = size();
+    resize(client);
+    // Qt delivers the resize event later, or not at all while hidden; the layout cannot wait.
+    if (size() != before)
+        Form_Resize();
+}
+
+void Form3d::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    guarded([&] { Form_Resize(); });
+}
+
+void Form3d::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    // Qt sends no resize event on minimise or restore.
+    if (event->type() == QEvent::WindowStateChange)
+        guarded([&] { Form_Resize(); });
+}
+
+void Form3d::closeEvent(QCloseEvent* event)
+{
+    std::int16_t cancel = 0;
+    guarded([&] { Form_Unload(cancel); });
+    if (cancel != 0)
+        event->ignore();
+    else
+        event->accept();
+}
+
+void Form3d::Form_Load()
+{
+    pict->setVisible(false);
+    const QString path = joinFolderAndName(mainFolder_(), Module1::SelectedFileName);
+    try {
+        Imag->loadPicture(path);
+        OrigWidth = toInt32(Imag->widthF());
+        OrigHeight = toInt32(Imag->heightF());
+        setWindowTitle(path);
+        ZoomMilli = 100000;
+        ZoomPercent = zoomPercent(ZoomMilli);
+        showZoom();
+    } catch (...) {
+        // A file that is no picture leaves the viewer empty, without a word.
+    }
+}
+
+void Form3d::Form_Resize()
+{
+    // The toolbar is docked across the top of the client area.
+    Toolbar1->setGeometry(0, 0, width(), kToolbarHeight);
+    try {
+        VScroll1->setVisible(false);
+        HScroll1->setVisible(false);
+        const QSize client = scaleSize();
+        moveControl(pict, 0, Toolbar1->height(), client.width(), client.height() - 27.0);
+        const float SW = float(pict->width());
+        const float SH = float(pict->height());
+        const float W = Imag->widthF();
+        const float H = Imag->heightF();
+        moveControl(Pd, SW - kBar, SH - kBar);
+        moveControl(VScroll1, SW - kBar, 0, kBar, SH);
+        moveControl(HScroll1, 0, SH - kBar, SW, kBar);
+        VScroll1->setVisible(SH < H);
+        HScroll1->setVisible(SW < W);
+        VScroll1->setMax(toInt16(double(SH - H)));
+        HScroll1->setMax(toInt16(double(SW - W)));
+        if (!VScroll1->isHidden())
+            HScroll1->setVisible(float(W + 17.0f) > SW);
+        if (!HScroll1->isHidden())
+            VScroll1->setVisible(float(H + 17.0f) > SH);
+        Pd->setVisible(!VScroll1->isHidden() && !HScroll1->isHidden());
+        if (!Pd->isHidden()) {
+            moveControl(HScroll1, HScroll1->x(), HScroll1->y(), HScroll1->width() - 17.0,
+                        HScroll1->height());
+            moveControl(VScroll1, VScroll1->x(), VScroll1->y(), VScroll1->width(),
+                        VScroll1->height() - 17.0);
+            VScroll1->setMax(toInt16(double(VScroll1->max()) - 17));
+            HScroll1->setMax(toInt16(double(HScroll1->max()) - 17));
+        }
+        VScroll1->setLargeChange(toInt16(H));
+        HScroll1->setLargeChange(toInt16(W));
+        if (widthTwips() < 1851)
+            setWidthTwips(1852);
+        pict->setVisible(true);
+    } catch (...) {
+        // A failed step ends the layout; what the earlier steps set stays.
+    }
+}
+
+void Form3d::Form_Unload(std::int16_t&)
+{
+    mnuCls_Click();
+}
+
+void Form3d::Imag_MouseUp(int button)
+{
+    if (button == 2)
+        platform_.popupMenu(mnuR);
+}
+
+void Form3d::pict_MouseUp(int button)
+{
+    if (button == 2)
+        platform_.popupMenu(mnuR);
+}
+
+void Form3d::HScroll1_Change()
+{
+    Imag->setLeftF(float(HScroll1->value()));
+}
+
+void Form3d::HScroll1_Scroll()
+{
+    Imag->setLeftF(float(HScroll1->value()));
+}
+
+void Form3d::VScroll1_Change()
+{
+    Imag->setTopF(float(VScroll1->value()));
+}
+
+void Form3d::VScroll1_Scroll()
+{
+    Imag->setTopF(float(VScroll1->value()));
+}
+
+void Form3d::showZoom()
+{
+    Text1->setText(numberText(ZoomPercent) + QStringLiteral("%"));
+}
+
+void Form3d::zoomStepMenu(bool in)
+{
+    Imag->setVisible(false);
+    Imag->setStretch(true);
+    Imag->setWidthF(zoomedSize(Imag->widthF(), in));
+    Imag->setHeightF(zoomedSize(Imag->heightF(), in));
+    Form_Resize();
+    Imag->setVisible(true);
+    ZoomMilli = in ? zoomMilliIn(ZoomMilli) : zoomMilliOut(ZoomMilli);
+    ZoomPercent = zoomPercent(ZoomMilli);
+    showZoom();
+}
+
+void Form3d::zoomStepToolbar(bool in)
+{
+    pict->setVisible(false);
+    Imag->setStretch(true);
+    Imag->setWidthF(zoomedSize(Imag->widthF(), in));
+    Imag->setHeightF(zoomedSize(Imag->heightF(), in));
+    mnuFit_Click();
+    ZoomMilli = in ? zoomMilliIn(ZoomMilli) : zoomMilliOut(ZoomMilli);
+    ZoomPercent = zoomPercent(ZoomMilli);
+    showZoom();
+    pict->setVisible(true);
+    Form_Resize();
+}
+
+void Form3d::mnuZin_Click()
+{
+    zoomStepMenu(true);
+}
+
+void Form3d::mnZout_Click()
+{
+    zoomStepMenu(false);
+}
+
+void Form3d::mnuG_Click()
+{
+    pict->setVisible(false);
+    Imag->setWidthF(float(OrigWidth));
+    Imag->setHeightF(float(OrigHeight));
+    mnuFit_Click();
+    ZoomMilli = 100000;
+    ZoomPercent = 100;
+    showZoom();
+    pict->setVisible(true);
+}
+
+void Form3d::mnuFit_Click()
+{
+    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
+        return;
+    const std::int32_t width = windowTwips(Imag->widthF(), platform_.twipsPerPixelX(), 187);
+    const std::int32_t height = windowTwips(Imag->heightF(), platform_.twipsPerPixelY(), 892);
+    setWidthTwips(width);
+    setHeightTwips(height);
+}
+
+void Form3d::mnuSave_Click()
+{
+    try {
+        const std::optional<QString> path =
+            platform_.saveDialog(this, Module1::SelectedFileName, kSaveFilter);
+        if (!path)
+            return;
+        // One format whatever the name or filter says, and one our loading reads back. The
+        // old file survives a failed write.
+        QSaveFile file(*path);
+        if (!file.open(QIODevice::WriteOnly))
+            throw PlatformError(QStringLiteral("SavePicture"), file.errorString());
+        QImageWriter writer(&file, "png");
+        if (!writer.write(Imag->picture()))
+            throw PlatformError(QStringLiteral("SavePicture"), writer.errorString());
+        if (!file.commit())
+            throw PlatformError(QStringLiteral("SavePicture"), file.errorString());
+    } catch (const PlatformError& error) {
+        // A failed save is never left without a word.
+        platform_.messageBox(this, error.reason(), windowTitle());
+    }
+}
+
+void Form3d::mnuPrint_Click()
+{
+    // The dialog is shown; nothing is sent to the printer, whatever is chosen.
+    platform_.printDialog(this);
+}
+
+void Form3d::mnuCls_Click()
+{
+    // Inside the unload already under way, Qt ignores the second request.
+    close();
+}
+
+void Form3d::mnuEnd_Click()
+{
+    platform_.endProgram();
+}
+
+void Form3d::Toolbar1_ButtonClick(const QString& key)
+{
+    try {
+        if (key == QLatin1String("btnCls"))
+            close();
+        else if (key == QLatin1String("btnSav"))
+            mnuSave_Click();
+        else if (key == QLatin1String("btnZin"))
+            zoomStepToolbar(true);
+        else if (key == QLatin1String("btnZout"))
+            zoomStepToolbar(false);
+        else if (key == QLatin1String("btnG"))
+            mnuG_Click();
+        else if (key == QLatin1String("btnPr"))
+            platform_.printDialog(this);
+    } catch (...) {
+        // A failing toolbar command ends silently; what it did so far stays done.
+    }
+}

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+
+class ImageControl;
+class Platform;
+class PictureBox;
+class QAction;
+class QLineEdit;
+class QMenu;
+class QToolButton;
+class ScrollBar;
+
+// The picture viewer: one picture of the renaming window's folder, with scroll bars and zoom.
+// Every opening creates a new, independent instance that deletes itself when closed.
+class Form3d : public QWidget
+{
+    Q_OBJECT
+public:
+    // mainFolder gives the folder the renaming window shows, read when the picture loads.
+    Form3d(Platform& platform, std::function<QString()> mainFolder);
+
+    static const QString kSaveFilter;
+
+    // Outer size in twips, frame included; setting a new size runs Form_Resize at once.
+    int widthTwips() const;
+    void setWidthTwips(int twips);
+    int heightTwips() const;
+    void setHeightTwips(int twips);
+
+    void Form_Load();
+    void Form_Resize();
+    void Form_Unload(std::int16_t& cancel);
+    void Imag_MouseUp(int button);
+    void pict_MouseUp(int button);
+    void HScroll1_Change();
+    void HScroll1_Scroll();
+    void VScroll1_Change();
+    void VScroll1_Scroll();
+    void mnuZin_Click();
+    void mnZout_Click();
+    void mnuG_Click();
+    void mnuFit_Click();
+    void mnuSave_Click();
+    void mnuPrint_Click();
+    void mnuCls_Click();
+    void mnuEnd_Click();
+    void Toolbar1_ButtonClick(const QString& key);
+
+    std::int32_t OrigWidth = 0;
+    std::int32_t OrigHeight = 0;
+    std::int32_t ZoomMilli = 0;
+    std::int32_t ZoomPercent = 0;
+
+    PictureBox* Toolbar1;
+    QLineEdit* Text1;
+    QToolButton* btnZin;
+    QToolButton* btnG;
+    QToolButton* btnZout;
+    PictureBox* pict;
+    PictureBox* Pd;
+    ScrollBar* VScroll1;
+    ScrollBar* HScroll1;
+    ImageControl* Imag;
+
+    QMenu* mnuR;
+    QAction* mnuCls;
+    QAction* mnuSave;
+    QAction* mnuPrint;
+    QAction* sepa;
+    QAction* mnuZin;
+    QAction* mnZout;
+    QAction* mnuG;
+    QAction* mnuFit;
+    QAction* sep;
+    QAction* mnuEnd;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void createMenu();
+    void connectHandlers();
+    // The client area in pixels; 0 x 0 while minimized.
+    QSize scaleSize() const;
+    QSize frameMargin() const;
+    void resizeClient(QSize client);
+    void zoomStepMenu(bool in);
+    void zoomStepToolbar(bool in);
+    void showZoom();
+
+    Platform& platform_;
+    std::function<QString()> mainFolder_;
+    QSize laidOutFor_;
+};

@@ -1,0 +1,49 @@
+#include "viewer/zoom.h"
+
+#include "app/numbers.h"
+#include "platform/PlatformError.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+constexpr double kStep = 1.1;
+}
+
+std::int32_t zoomMilliIn(std::int32_t milli)
+{
+    return toInt32(milli * kStep);
+}
+
+std::int32_t zoomMilliOut(std::int32_t milli)
+{
+    return toInt32(milli / kStep);
+}
+
+std::int32_t zoomPercent(std::int32_t milli)
+{
+    return toInt32(milli / 1000.0);
+}
+
+float zoomedSize(float size, bool in)
+{
+    const double scaled = in ? size * kStep : size / kStep;
+    if (!std::isfinite(scaled) || std::fabs(scaled) > std::numeric_limits<float>::max())
+        throw PlatformError(QStringLiteral("zoom"), QStringLiteral("オーバーフローしました。"), 6);
+    return float(scaled);
+}
+
+std::int32_t windowTwips(float pixels, double twipsPerPixel, int marginTwips)
+{
+    return toInt32(pixels * twipsPerPixel + marginTwips);
+}
+
+QSize openingSizeTwips(float widthPx, float heightPx, double twipsPerPixelX,
+                       double twipsPerPixelY, QSize workAreaTwips)
+{
+    const std::int32_t width = windowTwips(widthPx, twipsPerPixelX, 185);
+    const std::int32_t height = windowTwips(heightPx, twipsPerPixelY, 880);
+    return QSize(std::min(width, std::int32_t(workAreaTwips.width())),
+                 std::min(height, std::int32_t(workAreaTwips.height())));
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QSize>
+#include <cstdint>
+
+// One zoom step of the count in thousandths of a percent, by the factor 1.1 both ways (so
+// that a step out undoes a step in); rounded half to even, throwing PlatformError when the
+// count no longer fits 32 bits.
+std::int32_t zoomMilliIn(std::int32_t milli);
+std::int32_t zoomMilliOut(std::int32_t milli);
+// The whole percentage shown for a count.
+std::int32_t zoomPercent(std::int32_t milli);
+// One displayed size scaled by a step, as single precision; throws PlatformError on overflow.
+float zoomedSize(float size, bool in);
+
+// A window length in twips for a picture length in pixels plus a fixed margin in twips.
+std::int32_t windowTwips(float pixels, double twipsPerPixel, int marginTwips);
+// The outer size of a newly opened viewer: the picture plus 185 by 880 twips, each direction
+// limited to the work area on its own.
+QSize openingSizeTwips(float widthPx, float heightPx, double twipsPerPixelX,
+                       double twipsPerPixelY, QSize workAreaTwips);
