@@ -1,6 +1,5 @@
 #include "viewer/Form3d.h"
 
-
 #include "app/Module1.h"
 #include "app/icon.h"
 #include "app/join.h"
