@@ -40,7 +40,15 @@ public:
         proposedNames.append(proposed);
         return savePath;
     }
-    std::unique_ptr<QPrinter> printDialog(QWidget*) override { return nullptr; }
+    std::unique_ptr<QPrinter> printDialog(QWidget*) override
+    {
+        if (printToPdf.isEmpty())
+            return nullptr;
+        auto printer = std::make_unique<QPrinter>();
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(printToPdf);
+        return printer;
+    }
     QSize workAreaTwips() override { return QSize(15360, 10800); }
     double twipsPerPixelX() override { return 15; }
     double twipsPerPixelY() override { return 15; }
@@ -53,6 +61,7 @@ public:
     QStringList proposedNames;
     QStringList messages;
     std::optional<QString> savePath;
+    QString printToPdf;
     bool ended = false;
 };
 
@@ -451,9 +460,38 @@ private slots:
         QCOMPARE(QImage::fromData(written[0]).size(), QSize(640, 480));
         QCOMPARE(platform_.messages, QStringList());
 
-        platform_.savePath = dir_.filePath(QStringLiteral("no-such-folder/x.png"));
+        const QString unwritable = dir_.filePath(QStringLiteral("no-such-folder/x.png"));
+        platform_.savePath = unwritable;
         viewer->mnuSave_Click();
         QCOMPARE(platform_.messages.size(), 1);
+        QVERIFY(platform_.messages[0].startsWith(unwritable + QStringLiteral(" に保存できませんでした。\n")));
+    }
+
+    void aViewerWithoutAPictureSavesNothing()
+    {
+        QFile bad(dir_.filePath(QStringLiteral("notes.jpg")));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("not a picture");
+        bad.close();
+        auto viewer = open(QStringLiteral("notes.jpg"));
+        platform_.savePath = dir_.filePath(QStringLiteral("out.bmp"));
+        viewer->mnuSave_Click();
+        QVERIFY(!QFile::exists(*platform_.savePath));
+        QCOMPARE(platform_.messages.size(), 1);
+    }
+
+    void printingOkPrintsThePictureAndCancelNothing()
+    {
+        auto viewer = open(picture(640, 480));
+        viewer->mnuPrint_Click(); // cancelled
+        platform_.printToPdf = dir_.filePath(QStringLiteral("out.pdf"));
+        QVERIFY(!QFile::exists(platform_.printToPdf));
+        viewer->mnuPrint_Click();
+        QFile pdf(platform_.printToPdf);
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        const QByteArray content = pdf.readAll();
+        QVERIFY(content.startsWith("%PDF"));
+        QVERIFY(content.contains("/Image"));
     }
 
     void toolbarKeysCompareExactly()

@@ -422,31 +422,54 @@ void Form3d::mnuFit_Click()
 
 void Form3d::mnuSave_Click()
 {
+    std::optional<QString> path;
     try {
-        const std::optional<QString> path =
-            platform_.saveDialog(this, Module1::SelectedFileName, kSaveFilter);
+        path = platform_.saveDialog(this, Module1::SelectedFileName, kSaveFilter);
         if (!path)
             return;
+        if (Imag->picture().isNull())
+            throw PlatformError(QStringLiteral("SavePicture"),
+                                QStringLiteral("保存する画像がありません。"));
         // One format whatever the name or filter says, and one our loading reads back. The
         // old file survives a failed write.
         QSaveFile file(*path);
         if (!file.open(QIODevice::WriteOnly))
             throw PlatformError(QStringLiteral("SavePicture"), file.errorString());
-        QImageWriter writer(&file, "png");
+        QImageWriter writer(&file, "bmp");
         if (!writer.write(Imag->picture()))
             throw PlatformError(QStringLiteral("SavePicture"), writer.errorString());
         if (!file.commit())
             throw PlatformError(QStringLiteral("SavePicture"), file.errorString());
     } catch (const PlatformError& error) {
         // A failed save is never left without a word.
-        platform_.messageBox(this, error.reason(), windowTitle());
+        platform_.beep();
+        platform_.messageBox(this,
+                             QStringLiteral("%1 に保存できませんでした。\n%2")
+                                 .arg(path.value_or(QString()), error.reason()),
+                             QStringLiteral("Numbrella ポテリカ"));
     }
 }
 
 void Form3d::mnuPrint_Click()
 {
-    // The dialog is shown; nothing is sent to the printer, whatever is chosen.
-    platform_.printDialog(this);
+    const std::unique_ptr<QPrinter> printer = platform_.printDialog(this);
+    if (printer)
+        printPicture(*printer);
+}
+
+void Form3d::printPicture(QPrinter& printer)
+{
+    // The picture as loaded, as large as the page allows, proportions kept, centred.
+    const QImage& picture = Imag->picture();
+    if (picture.isNull())
+        return;
+    QPainter painter(&printer);
+    const QRect page = painter.viewport();
+    QSize size = picture.size();
+    size.scale(page.size(), Qt::KeepAspectRatio);
+    const QRect target(page.x() + (page.width() - size.width()) / 2,
+                       page.y() + (page.height() - size.height()) / 2, size.width(), size.height());
+    painter.drawImage(target, picture);
 }
 
 void Form3d::mnuCls_Click()
@@ -473,8 +496,10 @@ void Form3d::Toolbar1_ButtonClick(const QString& key)
             zoomStepToolbar(false);
         else if (key == QLatin1String("btnG"))
             mnuG_Click();
-        else if (key == QLatin1String("btnPr"))
-            platform_.printDialog(this);
+        else if (key == QLatin1String("btnPr")) {
+            if (const std::unique_ptr<QPrinter> printer = platform_.printDialog(this))
+                printPicture(*printer);
+        }
     } catch (...) {
         // A failing toolbar command ends silently; what it did so far stays done.
     }

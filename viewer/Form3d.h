@@ -8,6 +8,7 @@ class ImageControl;
 class Platform;
 class PictureBox;
 class QAction;
+class QPrinter;
 class QLineEdit;
 class QMenu;
 class QToolButton;
@@ -83,6 +84,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void printPicture(QPrinter& printer);
     void createControls();
     void createMenu();
     void connectHandlers();
