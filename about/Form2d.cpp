@@ -30,7 +30,7 @@ Form2d::Form2d(Platform& platform)
     Label1 = new QLabel(QStringLiteral("製品名       Numbrella"), this);
     Command1 = new QPushButton(QStringLiteral("OK"), this);
     lblVersion = new QLabel(QStringLiteral("ﾊﾞｰｼﾞｮﾝ      1.00 20010503"), this);
-    lblDisclaimer = new QLabel(QStringLiteral("© 2026 Numbrella の開発者"), this);
+    lblDisclaimer = new QLabel(QStringLiteral("© 2026 Numbrella"), this);
     Label2 = new QLabel(QStringLiteral("numbrella.invalid"), this);
     Image1 = new QLabel(this);
 

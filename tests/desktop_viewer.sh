@@ -37,4 +37,29 @@ import -window root "$work/screen.png"
 red=$(convert "$work/screen.png" -fill black +opaque 'rgb(200,30,30)' -fuzz 10% -format '%[fx:mean]' info: 2>/dev/null || echo 0)
 # At least a sizeable share of the screen is the picture's red.
 awk -v r="$red" 'BEGIN { exit !(r > 0.02) }' || { echo "FAIL: picture not shown ($red)"; exit 1; }
-echo "desktop viewer: 2 passed, 0 failed"
+
+# The toolbar's 拡 button zooms and fits the window around the larger picture.
+eval "$(xdotool getwindowgeometry --shell "$viewer")"
+before=$WIDTH
+xdotool mousemove $((X + 9)) $((Y + 12)) click 1
+sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$viewer")"
+[ "$WIDTH" -gt "$before" ] || { echo "FAIL: zoom did not widen the viewer ($before -> $WIDTH)"; exit 1; }
+[ -n "$shots" ] && import -window root "${shots%.png}-zoom.png"
+
+# The Help menu's version command opens the about window (the viewer moved off the menu).
+xdotool windowmove --sync "$viewer" 400 0 2>/dev/null || xdotool windowmove "$viewer" 400 0
+sleep 0.3
+eval "$(xdotool getwindowgeometry --shell "$win")"
+xdotool mousemove $((X + 90)) $((Y + 10)) click 1
+sleep 0.5
+xdotool key Down Return
+about=""
+for _ in $(seq 25); do
+    about=$(xdotool search --onlyvisible --name 'バージョン情報$' 2>/dev/null | head -n1 || true)
+    [ -n "$about" ] && break
+    sleep 0.2
+done
+[ -n "$about" ] || { echo "FAIL: no about window"; exit 1; }
+[ -n "$shots" ] && import -window root "${shots%.png}-about.png"
+echo "desktop viewer: 4 passed, 0 failed"
