@@ -8,6 +8,8 @@
 #include "viewer/Form3d.h"
 #include "viewer/zoom.h"
 
+#include <QBuffer>
+#include <QDataStream>
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
@@ -147,6 +149,22 @@ private slots:
         QTest::newRow("empty") << QByteArray() << true;
         QTest::newRow("truncated png") << QByteArray("\x89PNG\r\n\x1a\n\0\0", 10) << true;
         QTest::newRow("missing") << QByteArray() << false;
+        QImage small(64, 48, QImage::Format_RGB32);
+        small.fill(Qt::blue);
+        QByteArray jpeg;
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        small.save(&buffer, "jpg");
+        QTest::newRow("truncated jpeg") << jpeg.left(jpeg.size() / 3) << true;
+        // A BMP header that claims 100,000 x 100,000 pixels and holds none of them.
+        QByteArray huge;
+        QDataStream out(&huge, QIODevice::WriteOnly);
+        out.setByteOrder(QDataStream::LittleEndian);
+        out.writeRawData("BM", 2);
+        out << quint32(54) << quint32(0) << quint32(54) << quint32(40) << qint32(100000)
+            << qint32(100000) << quint16(1) << quint16(24) << quint32(0) << quint32(0)
+            << qint32(2835) << qint32(2835) << quint32(0) << quint32(0);
+        QTest::newRow("header claims 100000 x 100000") << huge << true;
     }
 
     void aFileThatIsNoPictureLeavesTheViewerEmpty()
@@ -492,6 +510,27 @@ private slots:
         const QByteArray content = pdf.readAll();
         QVERIFY(content.startsWith("%PDF"));
         QVERIFY(content.contains("/Image"));
+    }
+
+    void zoomingPastTheLimitsEndsQuietlyAndActualSizeRecovers()
+    {
+        auto viewer = open(picture(2, 2));
+        // Through the menu, as the user does: an overflow ends the command and nothing else.
+        QAction* zoomIn = viewer->findChild<QAction*>(QStringLiteral("mnuZin"));
+        QVERIFY(zoomIn);
+        for (int i = 0; i < 110; ++i)
+            zoomIn->trigger();
+        QCOMPARE(viewer->ZoomMilli, 2017621813);
+        viewer->mnuG_Click();
+        QCOMPARE(viewer->ZoomMilli, 100000);
+        QCOMPARE(viewer->Imag->widthF(), 2.0f);
+        // A picture scaled down to nothing stays at nothing; actual size brings it back.
+        for (int i = 0; i < 20; ++i)
+            viewer->mnZout_Click();
+        QCOMPARE(viewer->Imag->widthF() < 1.0f, true);
+        viewer->Toolbar1_ButtonClick(QStringLiteral("btnG"));
+        QCOMPARE(viewer->Text1->text(), QStringLiteral("100%"));
+        QCOMPARE(viewer->Imag->heightF(), 2.0f);
     }
 
     void toolbarKeysCompareExactly()
