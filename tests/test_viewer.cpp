@@ -5,6 +5,7 @@
 #include "platform/ScrollBar.h"
 #include "platform/Controls.h"
 #include "rename/Form1d.h"
+#include "support/FakePlatform.h"
 #include "viewer/Form3d.h"
 #include "viewer/zoom.h"
 
@@ -20,54 +21,6 @@
 #include <QToolButton>
 #include <QtTest>
 #include <memory>
-
-namespace {
-
-// Records the pop-up menus; 15 twips per pixel and a fixed work area.
-class FakePlatform : public Platform
-{
-public:
-    void beep() override {}
-    void messageBox(QWidget*, const QString& text, const QString&) override
-    {
-        messages.append(text);
-    }
-    QAction* popupMenu(QMenu* menu) override
-    {
-        popups.append(menu->objectName());
-        return nullptr;
-    }
-    std::optional<QString> saveDialog(QWidget*, const QString& proposed, const QString&) override
-    {
-        proposedNames.append(proposed);
-        return savePath;
-    }
-    std::unique_ptr<QPrinter> printDialog(QWidget*) override
-    {
-        if (printToPdf.isEmpty())
-            return nullptr;
-        auto printer = std::make_unique<QPrinter>();
-        printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setOutputFileName(printToPdf);
-        return printer;
-    }
-    QSize workAreaTwips() override { return QSize(15360, 10800); }
-    double twipsPerPixelX() override { return 15; }
-    double twipsPerPixelY() override { return 15; }
-    QStringList drives() override { return {}; }
-    bool anotherInstanceRunning() override { return false; }
-    void endProgram() override { ended = true; }
-    bool endRequested() const override { return ended; }
-
-    QStringList popups;
-    QStringList proposedNames;
-    QStringList messages;
-    std::optional<QString> savePath;
-    QString printToPdf;
-    bool ended = false;
-};
-
-} // namespace
 
 class TestViewer : public QObject
 {
@@ -476,13 +429,13 @@ private slots:
         }
         QCOMPARE(written[0], written[1]);
         QCOMPARE(QImage::fromData(written[0]).size(), QSize(640, 480));
-        QCOMPARE(platform_.messages, QStringList());
+        QVERIFY(platform_.messages.isEmpty());
 
         const QString unwritable = dir_.filePath(QStringLiteral("no-such-folder/x.png"));
         platform_.savePath = unwritable;
         viewer->mnuSave_Click();
         QCOMPARE(platform_.messages.size(), 1);
-        QVERIFY(platform_.messages[0].startsWith(unwritable + QStringLiteral(" に保存できませんでした。\n")));
+        QVERIFY(platform_.messages[0].text.startsWith(unwritable + QStringLiteral(" に保存できませんでした。\n")));
     }
 
     void aViewerWithoutAPictureSavesNothing()

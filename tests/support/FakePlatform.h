@@ -23,7 +23,7 @@ public:
     QStringList popups; // objectName of each menu shown
     QString chooseInPopup; // objectName of the action to trigger, empty for none
     std::optional<QString> savePath;
-    QString proposedSaveName;
+    QStringList proposedNames;
     QString saveFilter;
     QString printToPdf; // empty: the print dialog is cancelled
     QSize workArea{15360, 10800};
@@ -53,7 +53,7 @@ public:
     std::optional<QString> saveDialog(QWidget*, const QString& proposed,
                                       const QString& filter) override
     {
-        proposedSaveName = proposed;
+        proposedNames << proposed;
         saveFilter = filter;
         return savePath;
     }
