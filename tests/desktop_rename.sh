@@ -2,21 +2,11 @@
 # The real program under Xvfb: renames by keyboard in tab order; a second start shows nothing.
 set -euo pipefail
 program=$1
-work=$(mktemp -d)
-trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
-export XDG_RUNTIME_DIR=$work/runtime
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-cd "$work"
+source "$(dirname "$0")/desktop_lib.sh"
+desktop_setup
 printf a > a.jpg; printf b > b.jpeg; printf c > c.jpg; printf t > notes.txt
 
-"$program" & pid=$!
-win=""
-for _ in $(seq 50); do
-    win=$(xdotool search --onlyvisible --name '^Numbrella\+$' 2>/dev/null | head -n1 || true)
-    [ -n "$win" ] && break
-    sleep 0.2
-done
-[ -n "$win" ] || { echo "FAIL: no window"; exit 1; }
+start_program "$program"
 xdotool windowfocus --sync "$win" 2>/dev/null || true
 sleep 0.5
 # Drive1 has the focus: Dir1, then Text1.

@@ -4,31 +4,15 @@
 set -euo pipefail
 program=$(realpath "$1")
 shots=${2:-}
-work=$(mktemp -d)
-trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
-export XDG_RUNTIME_DIR=$work/runtime
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-cd "$work"
+source "$(dirname "$0")/desktop_lib.sh"
+desktop_setup
 convert -size 320x240 xc:'rgb(200,30,30)' photo001.jpg
 
-"$program" & pid=$!
-win=""
-for _ in $(seq 50); do
-    win=$(xdotool search --onlyvisible --name '^Numbrella\+$' 2>/dev/null | head -n1 || true)
-    [ -n "$win" ] && break
-    sleep 0.2
-done
-[ -n "$win" ] || { echo "FAIL: no window"; exit 1; }
+start_program "$program"
 eval "$(xdotool getwindowgeometry --shell "$win")"
 # The first line of the file list: File1 starts at 2800/675 twips below the menu bar.
 xdotool mousemove $((X + 220)) $((Y + 78)) click --repeat 2 --delay 80 1
-viewer=""
-for _ in $(seq 50); do
-    viewer=$(xdotool search --onlyvisible --name "photo001.jpg\$" 2>/dev/null | head -n1 || true)
-    [ -n "$viewer" ] && break
-    sleep 0.2
-done
-[ -n "$viewer" ] || { echo "FAIL: no viewer window"; exit 1; }
+viewer=$(wait_window 'photo001.jpg$')
 title=$(xdotool getwindowname "$viewer")
 [ "$title" = "$(pwd -P)/photo001.jpg" ] || { echo "FAIL: viewer title is $title"; exit 1; }
 sleep 0.5
@@ -54,12 +38,6 @@ eval "$(xdotool getwindowgeometry --shell "$win")"
 xdotool mousemove $((X + 90)) $((Y + 10)) click 1
 sleep 0.5
 xdotool key Down Return
-about=""
-for _ in $(seq 25); do
-    about=$(xdotool search --onlyvisible --name 'バージョン情報$' 2>/dev/null | head -n1 || true)
-    [ -n "$about" ] && break
-    sleep 0.2
-done
-[ -n "$about" ] || { echo "FAIL: no about window"; exit 1; }
+about=$(wait_window 'バージョン情報$' 25)
 [ -n "$shots" ] && import -window root "${shots%.png}-about.png"
 echo "desktop viewer: 4 passed, 0 failed"
