@@ -4,6 +4,7 @@
 #include "platform/FolderReader.h"
 #include "platform/PlatformError.h"
 
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -241,8 +242,36 @@ void FileList::mouseDoubleClickEvent(QMouseEvent* event)
         });
 }
 
+bool isMenuKey(const QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    return (event->key() == Qt::Key_Menu && mods == Qt::NoModifier)
+        || (event->key() == Qt::Key_F10 && mods == Qt::ShiftModifier);
+}
+
+QPoint FileList::menuPosition() const
+{
+    const QRect item = visualRect(currentIndex());
+    const QPoint local = item.isValid() ? item.bottomLeft() : QPoint(0, 0);
+    return viewport()->mapToGlobal(local);
+}
+
+void FileList::contextMenuEvent(QContextMenuEvent* event)
+{
+    // The menu key arrives as a key press too, and is handled there; the right button
+    // works through the release.
+    event->accept();
+}
+
 void FileList::keyPressEvent(QKeyEvent* event)
 {
+    if (isMenuKey(event)) {
+        guarded([&] {
+            if (onMenuKey)
+                onMenuKey();
+        });
+        return;
+    }
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && onEnter) {
         guarded([&] { onEnter(); });
         return;

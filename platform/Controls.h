@@ -6,6 +6,11 @@
 #include <QTreeWidget>
 #include <functional>
 
+class QKeyEvent;
+
+// The keys that open a pop-up menu from the keyboard: the menu key, or Shift+F10.
+bool isMenuKey(const QKeyEvent* event);
+
 class QStringListModel;
 
 // A drive as the drive list names it: the root folder of a mounted file system.
@@ -83,12 +88,17 @@ public:
     std::function<void()> onDblClick;
     std::function<void(int button)> onMouseUp;
     std::function<void()> onEnter;
+    // The menu key or Shift+F10: the keyboard's right-button release.
+    std::function<void()> onMenuKey;
+    // Where a menu opened from the keyboard belongs: by the current item, in global pixels.
+    QPoint menuPosition() const;
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     QStringListModel* model_;

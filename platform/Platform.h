@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPoint>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -21,8 +22,9 @@ public:
     virtual void beep() = 0;
     // A modal box with the information icon and one OK button; returns when it is closed.
     virtual void messageBox(QWidget* parent, const QString& text, const QString& title) = 0;
-    // Shows the menu at the mouse pointer; a chosen item has been triggered when this returns.
-    virtual QAction* popupMenu(QMenu* menu) = 0;
+    // Shows the menu at the mouse pointer, or at a global position when the keyboard asked
+    // for it; a chosen item has been triggered when this returns.
+    virtual QAction* popupMenu(QMenu* menu, std::optional<QPoint> at = std::nullopt) = 0;
     // filter is in the "description|pattern|..." form; returns the chosen path, or nothing on
     // cancel.
     virtual std::optional<QString> saveDialog(QWidget* parent, const QString& proposedName,

@@ -43,9 +43,9 @@ void QtPlatform::messageBox(QWidget* parent, const QString& text, const QString&
     box.exec();
 }
 
-QAction* QtPlatform::popupMenu(QMenu* menu)
+QAction* QtPlatform::popupMenu(QMenu* menu, std::optional<QPoint> at)
 {
-    return menu->exec(QCursor::pos());
+    return menu->exec(at.value_or(QCursor::pos()));
 }
 
 QString qtFileFilter(const QString& legacyFilter)

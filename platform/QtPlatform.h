@@ -11,7 +11,7 @@ public:
 
     void beep() override;
     void messageBox(QWidget* parent, const QString& text, const QString& title) override;
-    QAction* popupMenu(QMenu* menu) override;
+    QAction* popupMenu(QMenu* menu, std::optional<QPoint> at) override;
     std::optional<QString> saveDialog(QWidget* parent, const QString& proposedName,
                                       const QString& filter) override;
     std::unique_ptr<QPrinter> printDialog(QWidget* parent) override;

@@ -37,6 +37,16 @@ QString listItem(const QComboBox* combo, int index)
     return combo->itemText(index);
 }
 
+// A combo box's text; one that is an entry of the list selects that entry, so that the
+// arrow keys move on from the entry shown.
+void setComboText(QComboBox* combo, const QString& text)
+{
+    const int index = combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index >= 0)
+        combo->setCurrentIndex(index);
+    combo->setEditText(text);
+}
+
 } // namespace
 
 Form1d::Form1d(Platform& platform, QWidget* parent)
@@ -125,7 +135,7 @@ void Form1d::createMenus()
     mfile->setObjectName(QStringLiteral("mfile"));
     mend = mfile->addAction(QStringLiteral("終了"));
     mend->setObjectName(QStringLiteral("mend"));
-    mend->setShortcut(QKeySequence::Quit);
+    mend->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     mhelp = menuBar()->addMenu(QStringLiteral("ヘルプ"));
     mhelp->setObjectName(QStringLiteral("mhelp"));
@@ -139,6 +149,7 @@ void Form1d::createMenus()
     // Shown only as a pop-up over the file list.
     fff = new QMenu(QStringLiteral("右メニュー"), this);
     fff->setObjectName(QStringLiteral("fff"));
+    fff->setAccessibleName(fff->title());
     OpenF = fff->addAction(QStringLiteral("開く"));
     OpenF->setObjectName(QStringLiteral("OpenF"));
 }
@@ -150,6 +161,7 @@ void Form1d::connectHandlers()
     File1->onDblClick = [this] { File1_DblClick(); };
     File1->onEnter = [this] { File1_DblClick(); };
     File1->onMouseUp = [this](int button) { File1_MouseUp(button); };
+    File1->onMenuKey = [this] { File1_MenuKey(); };
     connect(Combo1, &QComboBox::activated, this, [this] { guarded([&] { Combo1_Click(); }); });
     connect(Command1, &QPushButton::clicked, this, [this] { guarded([&] { Command1_Click(); }); });
     connect(Command2, &QPushButton::clicked, this, [this] { guarded([&] { Command2_Click(); }); });
@@ -192,10 +204,10 @@ void Form1d::Form_Load()
         for (const char* item : {"jpg", "gif", "bmp", "ico", "txt", "rm", "ram", "mpg", "avi",
                                  "mp3", "htm", "\u2200"})
             Combo1->addItem(QString::fromUtf8(item));
-        Combo1->setEditText(listItem(Combo1, 0));
+        setComboText(Combo1, listItem(Combo1, 0));
         for (const char* item : {"１桁", "２桁", "３桁", "４桁", "５桁", "６桁"})
             Combo2->addItem(QString::fromUtf8(item));
-        Combo2->setEditText(listItem(Combo2, 2));
+        setComboText(Combo2, listItem(Combo2, 2));
     } catch (...) {
         // The window is shown as far as it has been set up.
     }
@@ -324,6 +336,15 @@ void Form1d::File1_MouseUp(int button)
         return;
     Module1::SelectedFileName = File1->fileName();
     platform_.popupMenu(fff);
+}
+
+// The keyboard's way to the right-button menu, opened by the current file.
+void Form1d::File1_MenuKey()
+{
+    if (File1->fileName().isEmpty())
+        return;
+    Module1::SelectedFileName = File1->fileName();
+    platform_.popupMenu(fff, File1->menuPosition());
 }
 
 void Form1d::OpenF_Click()

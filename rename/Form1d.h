@@ -34,6 +34,7 @@ public:
     void Combo1_Click();
     void File1_DblClick();
     void File1_MouseUp(int button);
+    void File1_MenuKey();
     void OpenF_Click();
 
     DriveList* Drive1;

@@ -4,6 +4,7 @@
 #include "app/icon.h"
 #include "app/join.h"
 #include "app/numbers.h"
+#include "platform/Controls.h"
 #include "platform/Imag.h"
 #include "platform/Platform.h"
 #include "platform/PlatformError.h"
@@ -16,6 +17,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QImageWriter>
+#include <QKeyEvent>
 #include <QPrinter>
 #include <QResizeEvent>
 #include <QSaveFile>
@@ -84,6 +86,8 @@ void Form3d::createControls()
     pict = new PictureBox(this);
     pict->setObjectName(QStringLiteral("pict"));
     pict->setAccessibleName(QStringLiteral("画像"));
+    // First in the tab order, so that the window opens with the keys going to the picture.
+    pict->setFocusPolicy(Qt::StrongFocus);
     Imag = new ImageControl(pict);
     Imag->setObjectName(QStringLiteral("Imag"));
     Imag->setAccessibleName(QStringLiteral("表示画像"));
@@ -147,6 +151,7 @@ void Form3d::createMenu()
 {
     mnuR = new QMenu(QStringLiteral("右メニュー"), this);
     mnuR->setObjectName(QStringLiteral("mnuR"));
+    mnuR->setAccessibleName(mnuR->title());
     auto item = [this](const char* name, const char* caption) {
         QAction* action = mnuR->addAction(QString::fromUtf8(caption));
         action->setObjectName(QString::fromLatin1(name));
@@ -167,6 +172,23 @@ void Form3d::createMenu()
     mnuFit = item("mnuFit", "ウィンドウサイズを合わせる");
     sep = separator("sep");
     mnuEnd = item("mnuEnd", "終了");
+
+    // The usual keys, shown beside the captions. The window holds the actions too, so that
+    // the keys work while the menu is closed.
+    auto keys = [](std::initializer_list<QKeyCombination> combos) {
+        QList<QKeySequence> sequences;
+        for (QKeyCombination combo : combos)
+            sequences << QKeySequence(combo);
+        return sequences;
+    };
+    mnuCls->setShortcuts(keys({Qt::CTRL | Qt::Key_W}));
+    mnuSave->setShortcuts(keys({Qt::CTRL | Qt::Key_S}));
+    mnuPrint->setShortcuts(keys({Qt::CTRL | Qt::Key_P}));
+    mnuZin->setShortcuts(keys({QKeyCombination(Qt::Key_Plus), Qt::CTRL | Qt::Key_Plus}));
+    mnZout->setShortcuts(keys({QKeyCombination(Qt::Key_Minus), Qt::CTRL | Qt::Key_Minus}));
+    mnuG->setShortcuts(keys({QKeyCombination(Qt::Key_0), Qt::CTRL | Qt::Key_0}));
+    mnuEnd->setShortcuts(keys({Qt::CTRL | Qt::Key_Q}));
+    addActions(mnuR->actions());
 }
 
 void Form3d::connectHandlers()
@@ -247,6 +269,16 @@ void Form3d::changeEvent(QEvent* event)
     // Qt sends no resize event on minimise or restore.
     if (event->type() == QEvent::WindowStateChange)
         guarded([&] { Form_Resize(); });
+}
+
+void Form3d::keyPressEvent(QKeyEvent* event)
+{
+    // The keyboard's way to the right-button menu; the zoom box keeps its own menu.
+    if (isMenuKey(event) && focusWidget() != Text1) {
+        guarded([&] { platform_.popupMenu(mnuR, pict->mapToGlobal(QPoint(0, 0))); });
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void Form3d::closeEvent(QCloseEvent* event)

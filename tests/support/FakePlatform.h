@@ -30,6 +30,7 @@ public:
     QStringList driveRoots = mountedDrives();
     bool otherInstance = false;
     bool ended = false;
+    std::optional<QPoint> popupAt;
     std::function<void()> duringMessage;
 
     void beep() override { ++beeps; }
@@ -39,9 +40,10 @@ public:
         if (duringMessage)
             duringMessage();
     }
-    QAction* popupMenu(QMenu* menu) override
+    QAction* popupMenu(QMenu* menu, std::optional<QPoint> at) override
     {
         popups << menu->objectName();
+        popupAt = at;
         for (QAction* action : menu->actions()) {
             if (!chooseInPopup.isEmpty() && action->objectName() == chooseInPopup) {
                 action->trigger();

@@ -1,0 +1,310 @@
+#include "about/Form2d.h"
+#include "app/Module1.h"
+#include "platform/Controls.h"
+#include "platform/Imag.h"
+#include "platform/ScrollBar.h"
+#include "rename/Form1d.h"
+#include "support/FakePlatform.h"
+#include "viewer/Form3d.h"
+#include "viewer/zoom.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+// The legacy-named control that holds the focus (an editable combo box focuses its editor).
+QString focusedName()
+{
+    for (QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget())
+        if (!w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_")))
+            return w->objectName();
+    return {};
+}
+
+void showActive(QWidget* window)
+{
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+}
+
+QList<Form3d*> visibleViewers()
+{
+    QList<Form3d*> viewers;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* viewer = qobject_cast<Form3d*>(w); viewer && viewer->isVisible())
+            viewers << viewer;
+    return viewers;
+}
+
+// Every control placed on a surface: it is found by its legacy name, and a screen reader
+// finds a name or description for it.
+void checkControlsAreNamed(const QList<QWidget*>& surfaces)
+{
+    for (QWidget* surface : surfaces) {
+        const QList<QWidget*> controls =
+            surface->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+        QVERIFY(!controls.isEmpty());
+        for (QWidget* control : controls) {
+            const QString name = control->objectName();
+            QVERIFY2(!name.isEmpty(), control->metaObject()->className());
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+            QVERIFY2(accessible, qPrintable(name));
+            const QString spoken = accessible->text(QAccessible::Name)
+                + accessible->text(QAccessible::Description);
+            QVERIFY2(!spoken.trimmed().isEmpty(), qPrintable(name));
+        }
+    }
+}
+
+void checkActionsAreNamed(const QList<QMenu*>& menus)
+{
+    for (QMenu* menu : menus) {
+        QVERIFY(!menu->objectName().isEmpty());
+        for (QAction* action : menu->actions())
+            QVERIFY2(!action->objectName().isEmpty(), qPrintable(action->text()));
+    }
+}
+
+} // namespace
+
+class KeyboardTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<FakePlatform> platform;
+
+    void picture(const QString& name)
+    {
+        QImage image(120, 80, QImage::Format_RGB32);
+        image.fill(Qt::darkGreen);
+        QVERIFY(image.save(dir->filePath(name)));
+    }
+
+    std::unique_ptr<Form1d> renamingWindow(const QStringList& files)
+    {
+        for (const QString& f : files) {
+            QFile file(dir->filePath(f));
+            file.open(QIODevice::WriteOnly);
+            file.write(f.toUtf8());
+        }
+        QDir::setCurrent(dir->path());
+        return std::make_unique<Form1d>(*platform);
+    }
+
+    std::unique_ptr<Form3d> viewer(const QString& name)
+    {
+        Module1::SelectedFileName = name;
+        const QString folder = dir->path();
+        auto form = std::make_unique<Form3d>(*platform, [folder] { return folder; });
+        form->setAttribute(Qt::WA_DeleteOnClose, false);
+        form->setWidthTwips(6000);
+        form->setHeightTwips(5000);
+        return form;
+    }
+
+private slots:
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        platform = std::make_unique<FakePlatform>();
+        Module1::SelectedFileName.clear();
+    }
+    void cleanup()
+    {
+        for (Form3d* v : visibleViewers())
+            delete v;
+        QDir::setCurrent(QDir::tempPath());
+        platform.reset();
+        dir.reset();
+    }
+
+    void tabVisitsTheRenamingWindowInItsOrderAndRenames()
+    {
+        auto form = renamingWindow({"b.jpg", "a.jpg", "notes.txt"});
+        showActive(form.get());
+        QCOMPARE(focusedName(), QString("Drive1"));
+        const QStringList order = {"Dir1",    "Text1",   "Combo1", "Command2",
+                                   "Combo2",  "Command1", "File1", "Drive1"};
+        for (const QString& expected : order) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(focusedName(), expected);
+        }
+        // The same path once more, doing the work: base name, two digits, run.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(focusedName(), QString("Text1"));
+        QTest::keyClicks(QApplication::focusWidget(), "pic");
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(focusedName(), QString("Combo2"));
+        // The list moves on from the entry shown (３桁).
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+        QCOMPARE(form->Combo2->currentText(), QString("２桁"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(focusedName(), QString("Command1"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QVERIFY(QFile::exists(dir->filePath("pic01.jpg")));
+        QVERIFY(QFile::exists(dir->filePath("pic02.jpg")));
+        QVERIFY(QFile::exists(dir->filePath("notes.txt")));
+        QVERIFY(platform->messages.isEmpty());
+    }
+
+    void keysOnTheFileListOpenAndOfferTheMenu()
+    {
+        picture("a.png");
+        picture("b.png");
+        auto form = renamingWindow({});
+        form->Combo1->setEditText("*.png"); // not an entry: typed filters leave the list alone
+        form->File1->setPattern("*.png");
+        showActive(form.get());
+        form->File1->setFocus();
+        // Nothing selected yet: no menu, as with the right button.
+        QTest::keyClick(form->File1, Qt::Key_Menu);
+        QVERIFY(platform->popups.isEmpty());
+
+        form->File1->setSelectedIndex(1);
+        QTest::keyClick(form->File1, Qt::Key_Menu);
+        QTest::keyClick(form->File1, Qt::Key_F10, Qt::ShiftModifier);
+        QTest::keyClick(form->File1, Qt::Key_F10); // F10 alone is not the menu key
+        QCOMPARE(platform->popups, QStringList({"fff", "fff"}));
+        QCOMPARE(Module1::SelectedFileName, QString("b.png"));
+        // The menu opens by the current file, not wherever the mouse is.
+        QVERIFY(platform->popupAt.has_value());
+        QVERIFY(form->File1->rect().contains(form->File1->mapFromGlobal(*platform->popupAt)));
+
+        QTest::keyClick(form->File1, Qt::Key_Return);
+        const QList<Form3d*> viewers = visibleViewers();
+        QCOMPARE(viewers.size(), 1);
+        QVERIFY(viewers[0]->windowTitle().endsWith("b.png"));
+    }
+
+    void viewerKeysRunTheMenuCommands_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("command");
+        QTest::newRow("+") << int(Qt::Key_Plus) << int(Qt::NoModifier) << "in";
+        QTest::newRow("Ctrl++") << int(Qt::Key_Plus) << int(Qt::ControlModifier) << "in";
+        QTest::newRow("keypad +") << int(Qt::Key_Plus) << int(Qt::KeypadModifier) << "in";
+        QTest::newRow("-") << int(Qt::Key_Minus) << int(Qt::NoModifier) << "out";
+        QTest::newRow("Ctrl+-") << int(Qt::Key_Minus) << int(Qt::ControlModifier) << "out";
+        QTest::newRow("keypad -") << int(Qt::Key_Minus) << int(Qt::KeypadModifier) << "out";
+        QTest::newRow("0") << int(Qt::Key_0) << int(Qt::NoModifier) << "actual";
+        QTest::newRow("Ctrl+0") << int(Qt::Key_0) << int(Qt::ControlModifier) << "actual";
+        QTest::newRow("= is no key of ours") << int(Qt::Key_Equal) << int(Qt::NoModifier) << "";
+    }
+
+    void viewerKeysRunTheMenuCommands()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, command);
+        picture("a.png");
+        auto form = viewer("a.png");
+        showActive(form.get());
+        QCOMPARE(focusedName(), QString("pict"));
+        // From two steps in, so that each command shows its own effect; with the focus on
+        // the picture and on a scroll bar.
+        const std::int32_t start = zoomMilliIn(zoomMilliIn(100000));
+        const std::int32_t expected = command == "in"      ? zoomMilliIn(start)
+                                      : command == "out"   ? zoomMilliOut(start)
+                                      : command == "actual" ? 100000
+                                                            : start;
+        for (QWidget* target : {static_cast<QWidget*>(form->pict), static_cast<QWidget*>(form->HScroll1)}) {
+            form->mnuG_Click();
+            form->mnuZin_Click();
+            form->mnuZin_Click();
+            QCOMPARE(form->ZoomMilli, start);
+            target->setFocus();
+            const QSize before = form->size();
+            QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+            QCOMPARE(form->ZoomMilli, expected);
+            // The menu's zoom steps keep the window's size.
+            if (command != "actual")
+                QCOMPARE(form->size(), before);
+        }
+    }
+
+    void viewerKeysShowBesideUnchangedCaptions()
+    {
+        picture("a.png");
+        auto form = viewer("a.png");
+        const QList<std::tuple<QAction*, QString, QString>> expected = {
+            {form->mnuCls, "閉じる", "Ctrl+W"},
+            {form->mnuSave, "名前を付けて保存", "Ctrl+S"},
+            {form->mnuPrint, "印刷", "Ctrl+P"},
+            {form->mnuZin, "拡大 10%", "+"},
+            {form->mnZout, "縮小 10%", "-"},
+            {form->mnuG, "実物大", "0"},
+            {form->mnuFit, "ウィンドウサイズを合わせる", ""},
+            {form->mnuEnd, "終了", "Ctrl+Q"},
+        };
+        for (const auto& [action, caption, keys] : expected) {
+            QCOMPARE(action->text(), caption);
+            QCOMPARE(action->shortcut().toString(QKeySequence::PortableText), keys);
+        }
+        auto main = renamingWindow({});
+        QCOMPARE(main->mend->text(), QString("終了"));
+        QCOMPARE(main->mend->shortcut().toString(QKeySequence::PortableText), QString("Ctrl+Q"));
+    }
+
+    void viewerCommandKeys()
+    {
+        picture("a.png");
+        auto form = viewer("a.png");
+        showActive(form.get());
+        QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(platform->proposedNames, QStringList({"a.png"}));
+        const QString pdf = dir->filePath("print.pdf");
+        platform->printToPdf = pdf;
+        QTest::keyClick(form.get(), Qt::Key_P, Qt::ControlModifier);
+        QVERIFY(QFileInfo(pdf).size() > 0);
+        QTest::keyClick(form->pict, Qt::Key_Menu);
+        QTest::keyClick(form->pict, Qt::Key_F10, Qt::ShiftModifier);
+        QCOMPARE(platform->popups, QStringList({"mnuR", "mnuR"}));
+        QVERIFY(platform->popupAt.has_value());
+        QVERIFY(form->rect().contains(form->mapFromGlobal(*platform->popupAt)));
+        QVERIFY(!platform->ended);
+        QTest::keyClick(form.get(), Qt::Key_W, Qt::ControlModifier);
+        QVERIFY(!form->isVisible());
+        // Ending the program is the one command of both windows.
+        auto other = viewer("a.png");
+        showActive(other.get());
+        QTest::keyClick(other.get(), Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(platform->ended);
+    }
+
+    void everyControlIsNamedForScreenReaders()
+    {
+        picture("a.png");
+        auto form = renamingWindow({});
+        checkControlsAreNamed({form->centralWidget()});
+        checkActionsAreNamed({form->mfile, form->mhelp, form->fff});
+        auto view = viewer("a.png");
+        checkControlsAreNamed({view.get(), view->pict, view->Toolbar1});
+        checkActionsAreNamed({view->mnuR});
+        Form2d about(*platform);
+        checkControlsAreNamed({&about});
+        // A control without a caption of its own speaks Japanese.
+        QCOMPARE(form->Drive1->accessibleName(), QString("ドライブ"));
+        QCOMPARE(form->Command1->accessibleDescription(), QString("連番化を実行"));
+        QCOMPARE(view->btnZout->accessibleName(), QString("縮"));
+    }
+};
+
+QTEST_MAIN(KeyboardTest)
+#include "test_keyboard.moc"
