@@ -49,7 +49,8 @@ QImage programIconImage(int size)
 QIcon programIcon()
 {
     QIcon icon;
-    icon.addPixmap(QPixmap::fromImage(programIconImage(16)));
-    icon.addPixmap(QPixmap::fromImage(programIconImage(32)));
+    // Drawn for the denser screens too, rather than blown up from 32 pixels.
+    for (int size : {16, 24, 32, 48, 64})
+        icon.addPixmap(QPixmap::fromImage(programIconImage(size)));
     return icon;
 }

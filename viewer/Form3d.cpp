@@ -9,13 +9,13 @@
 #include "platform/Platform.h"
 #include "platform/PlatformError.h"
 #include "platform/ScrollBar.h"
+#include "viewer/toolbarIcon.h"
 #include "viewer/zoom.h"
 
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
-#include <QPixmap>
 #include <QImageWriter>
 #include <QKeyEvent>
 #include <QPrinter>
@@ -44,20 +44,6 @@ void moveControl(QWidget* widget, double left, double top, double width, double 
 void moveControl(QWidget* widget, double left, double top)
 {
     widget->move(toInt32(left), toInt32(top));
-}
-
-// A 16 x 16 toolbar picture: one kanji, black on light grey.
-QIcon kanjiIcon(const QString& kanji)
-{
-    QPixmap pixmap(16, 16);
-    pixmap.fill(QColor(192, 192, 192));
-    QPainter painter(&pixmap);
-    QFont font = painter.font();
-    font.setPixelSize(14);
-    painter.setFont(font);
-    painter.setPen(Qt::black);
-    painter.drawText(QRect(0, 0, 16, 16), Qt::AlignCenter, kanji);
-    return QIcon(pixmap);
 }
 
 } // namespace
