@@ -5,7 +5,7 @@
 desktop_setup() {
     work=$(mktemp -d)
     pid=""
-    trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
+    trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
     export XDG_RUNTIME_DIR=$work/runtime
     mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
     cd "$work"
@@ -26,5 +26,13 @@ wait_window() {
 # start_program PROGRAM [ARGS...]: starts it in the background and waits for its main window.
 start_program() {
     "$@" & pid=$!
-    win=$(wait_window '^Numbrella\+$')
+    if ! win=$(wait_window '^Numbrella\+$'); then
+        if kill -0 "$pid" 2>/dev/null; then
+            echo "the program runs but shows no window" >&2
+        else
+            wait "$pid" && code=0 || code=$?
+            echo "the program ended with code $code" >&2
+        fi
+        return 1
+    fi
 }

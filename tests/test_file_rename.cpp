@@ -141,12 +141,15 @@ private slots:
         QDir(dir.path()).mkdir("folder.jpg");
         QFile::link(dir.filePath("b.jpg"), dir.filePath("link.jpg"));
         const QByteArray mangled = QFile::encodeName(dir.path()) + "/bad\xff.jpg";
-        QFile bad(QString::fromLocal8Bit(mangled));
         FILE* f = ::fopen(mangled.constData(), "w");
         QVERIFY(f);
         ::fclose(f);
-        QCOMPARE(readMatchingFiles(dir.path(), "*.jpg;*.jpeg"), QStringList({"b.jpg", "link.jpg"}));
-        QCOMPARE(readMatchingFiles(dir.path(), "*.*"), QStringList({"b.jpg", "link.jpg", "noext"}));
+        const QStringList jpegs = readMatchingFiles(dir.path(), "*.jpg;*.jpeg");
+        const QStringList all = readMatchingFiles(dir.path(), "*.*");
+        // The temporary folder cannot remove a name that is not UTF-8.
+        ::unlink(mangled.constData());
+        QCOMPARE(jpegs, QStringList({"b.jpg", "link.jpg"}));
+        QCOMPARE(all, QStringList({"b.jpg", "link.jpg", "noext"}));
         QVERIFY_THROWS_EXCEPTION(PlatformError, readMatchingFiles(dir.filePath("none"), "*.*"));
     }
 };
