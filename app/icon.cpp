@@ -14,14 +14,13 @@ QList<QRgb> sixteenColours()
             qRgb(0, 0, 255),     qRgb(255, 0, 255),   qRgb(0, 255, 255), qRgb(255, 255, 255)};
 }
 
-} // namespace
-
-QImage programIconImage(int size)
+// One drawing for every size; only the 16 and 32 pixel icons keep the hard 16-colour look.
+QImage drawIcon(int size, bool smooth)
 {
     QImage image(size, size, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setRenderHint(QPainter::Antialiasing, smooth);
     p.scale(size / 32.0, size / 32.0);
     // Canopy.
     QPainterPath canopy;
@@ -43,7 +42,20 @@ QImage programIconImage(int size)
     p.setFont(font);
     p.drawText(QRectF(3, 7, 26, 9), Qt::AlignCenter, QStringLiteral("123"));
     p.end();
-    return image.convertToFormat(QImage::Format_Indexed8, sixteenColours(), Qt::ThresholdDither);
+    return image;
+}
+
+} // namespace
+
+QImage programIconImage(int size)
+{
+    return drawIcon(size, false).convertToFormat(QImage::Format_Indexed8, sixteenColours(),
+                                                 Qt::ThresholdDither);
+}
+
+QImage programIconArtwork(int size)
+{
+    return drawIcon(size, true);
 }
 
 QIcon programIcon()

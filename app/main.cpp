@@ -7,6 +7,8 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Numbrella"));
+    // Lets the desktop match the windows to the installed launcher and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("invalid.numbrella.Numbrella"));
     QtPlatform platform;
     Form1d form(platform);
     // A second instance ends inside the load step, before its window is shown.
