@@ -7,7 +7,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 # A display of its own, so that the pictures never show the desktop they were made on.
 if [ -z "${SCREENSHOTS_INNER:-}" ]; then
     export SCREENSHOTS_INNER=1
-    XVFB_SCREEN=1600x1200x24 exec "$here/../tests/xvfb_run.sh" "$0" "$@"
+    screen=$(awk -v s="${SCALE:-1}" 'BEGIN { printf "%dx%dx24", 1600 * s, 1200 * s }')
+    XVFB_SCREEN=$screen exec "$here/../tests/xvfb_run.sh" "$0" "$@"
 fi
 program=$(realpath "${1:-$here/../build/numbrella}")
 out=$(mkdir -p "${2:-$here/../docs/screenshots}" && cd "${2:-$here/../docs/screenshots}" && pwd)
