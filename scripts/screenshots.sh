@@ -58,11 +58,10 @@ sleep 0.3
 xdotool key --delay 150 plus plus
 shot "$viewer" viewer.png
 
-# Help > version, with the mouse: the menus carry no access keys.
-eval "$(xdotool getwindowgeometry --shell "$win")"
-xdotool mousemove $((X + $(px 90))) $((Y + $(px 10))) click 1
-sleep 0.5
-xdotool key Down Return
+# Help > version by keyboard: Alt to the menu bar, on to ヘルプ, open it, take the first item.
+xdotool windowfocus --sync "$win" 2>/dev/null || true
+sleep 0.3
+xdotool key --delay 200 alt Right Down Return
 about=$(wait_window 'バージョン情報$' 25)
 xdotool windowmove "$about" 0 "$(px 620)"
 shot "$about" about.png
