@@ -60,9 +60,16 @@ QImage programIconArtwork(int size)
 
 QIcon programIcon()
 {
+    // Drawn once, for the denser screens too rather than blown up from 32 pixels; every
+    // window asks for it.
+    static const QList<QImage> images = [] {
+        QList<QImage> drawn;
+        for (int size : {16, 24, 32, 48, 64})
+            drawn << programIconImage(size);
+        return drawn;
+    }();
     QIcon icon;
-    // Drawn for the denser screens too, rather than blown up from 32 pixels.
-    for (int size : {16, 24, 32, 48, 64})
-        icon.addPixmap(QPixmap::fromImage(programIconImage(size)));
+    for (const QImage& image : images)
+        icon.addPixmap(QPixmap::fromImage(image));
     return icon;
 }

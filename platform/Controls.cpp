@@ -11,6 +11,15 @@
 #include <QMouseEvent>
 #include <QStringListModel>
 
+void raiseMouseUp(const QMouseEvent* event, const std::function<void(int button)>& onMouseUp)
+{
+    const int button = legacyButton(event->button());
+    guarded([&] {
+        if (onMouseUp)
+            onMouseUp(button);
+    });
+}
+
 int legacyButton(Qt::MouseButton button)
 {
     switch (button) {
@@ -225,11 +234,7 @@ void FileList::mousePressEvent(QMouseEvent* event)
 void FileList::mouseReleaseEvent(QMouseEvent* event)
 {
     QListView::mouseReleaseEvent(event);
-    const int button = legacyButton(event->button());
-    guarded([&] {
-        if (onMouseUp)
-            onMouseUp(button);
-    });
+    raiseMouseUp(event, onMouseUp);
 }
 
 void FileList::mouseDoubleClickEvent(QMouseEvent* event)

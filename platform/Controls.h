@@ -7,6 +7,7 @@
 #include <functional>
 
 class QKeyEvent;
+class QMouseEvent;
 
 // The keys that open a pop-up menu from the keyboard: the menu key, or Shift+F10.
 bool isMenuKey(const QKeyEvent* event);
@@ -110,3 +111,6 @@ private:
 
 // Legacy mouse button numbers: 1 left, 2 right, 4 middle.
 int legacyButton(Qt::MouseButton button);
+
+// Raises a control's MouseUp event with the released button's legacy number.
+void raiseMouseUp(const QMouseEvent* event, const std::function<void(int button)>& onMouseUp);

@@ -19,11 +19,7 @@ void PictureBox::mousePressEvent(QMouseEvent* event)
 void PictureBox::mouseReleaseEvent(QMouseEvent* event)
 {
     event->accept();
-    const int button = legacyButton(event->button());
-    guarded([&] {
-        if (onMouseUp)
-            onMouseUp(button);
-    });
+    raiseMouseUp(event, onMouseUp);
 }
 
 ImageControl::ImageControl(QWidget* parent) : QWidget(parent)
@@ -132,9 +128,5 @@ void ImageControl::mousePressEvent(QMouseEvent* event)
 void ImageControl::mouseReleaseEvent(QMouseEvent* event)
 {
     event->accept();
-    const int button = legacyButton(event->button());
-    guarded([&] {
-        if (onMouseUp)
-            onMouseUp(button);
-    });
+    raiseMouseUp(event, onMouseUp);
 }

@@ -2,25 +2,13 @@
 #include "app/icon.h"
 #include "rename/Form1d.h"
 #include "support/FakePlatform.h"
+#include "support/TestFiles.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
-
-namespace {
-
-QList<Form2d*> aboutWindows()
-{
-    QList<Form2d*> windows;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* about = qobject_cast<Form2d*>(w); about && about->isVisible())
-            windows << about;
-    return windows;
-}
-
-} // namespace
 
 class AboutTest : public QObject
 {
@@ -45,7 +33,7 @@ private slots:
         Form1d form(platform);
         form.mver->trigger();
         form.mver->trigger();
-        QList<Form2d*> windows = aboutWindows();
+        QList<Form2d*> windows = visibleWindows<Form2d>();
         QCOMPARE(windows.size(), 2);
         QPointer<Form2d> first = windows[0];
         QPointer<Form2d> second = windows[1];
@@ -59,7 +47,7 @@ private slots:
         QTRY_VERIFY(second.isNull());
         // "Numbrellaについて" does nothing.
         form.mfil->trigger();
-        QCOMPARE(aboutWindows().size(), 0);
+        QCOMPARE(visibleWindows<Form2d>().size(), 0);
     }
 
     void theIconHasTwoSizesInSixteenColours()

@@ -1,6 +1,7 @@
 #include "platform/FileRename.h"
 #include "platform/FolderReader.h"
 #include "platform/PlatformError.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,19 +12,6 @@
 #include <unistd.h>
 
 namespace {
-
-void write(const QString& path, const QByteArray& content)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-QByteArray read(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QString reasonOf(const QString& from, const QString& to)
 {
@@ -44,21 +32,21 @@ private slots:
     void renamesWithinTheFolder()
     {
         QTemporaryDir dir;
-        write(dir.filePath("a.jpg"), "A");
+        writeFile(dir.filePath("a.jpg"), "A");
         renameFileNoReplace(dir.filePath("a.jpg"), dir.filePath("img001.jpg"));
-        QCOMPARE(read(dir.filePath("img001.jpg")), QByteArray("A"));
+        QCOMPARE(readFile(dir.filePath("img001.jpg")), QByteArray("A"));
         QVERIFY(!QFile::exists(dir.filePath("a.jpg")));
     }
 
     void neverReplacesAnExistingFile()
     {
         QTemporaryDir dir;
-        write(dir.filePath("a.jpg"), "A");
-        write(dir.filePath("img001.jpg"), "KEEP");
+        writeFile(dir.filePath("a.jpg"), "A");
+        writeFile(dir.filePath("img001.jpg"), "KEEP");
         QCOMPARE(reasonOf(dir.filePath("a.jpg"), dir.filePath("img001.jpg")),
                  QString("同じ名前のファイルがすでにあります。"));
-        QCOMPARE(read(dir.filePath("img001.jpg")), QByteArray("KEEP"));
-        QCOMPARE(read(dir.filePath("a.jpg")), QByteArray("A"));
+        QCOMPARE(readFile(dir.filePath("img001.jpg")), QByteArray("KEEP"));
+        QCOMPARE(readFile(dir.filePath("a.jpg")), QByteArray("A"));
     }
 
     void refusesNamesThatLeaveTheFolder_data()
@@ -74,10 +62,10 @@ private slots:
         QFETCH(QString, newName);
         QTemporaryDir dir;
         QDir(dir.path()).mkdir("sub");
-        write(dir.filePath("a.jpg"), "A");
+        writeFile(dir.filePath("a.jpg"), "A");
         QCOMPARE(reasonOf(dir.filePath("a.jpg"), dir.path() + "/" + newName),
                  QString("ファイル名に使えない文字が含まれています。"));
-        QCOMPARE(read(dir.filePath("a.jpg")), QByteArray("A"));
+        QCOMPARE(readFile(dir.filePath("a.jpg")), QByteArray("A"));
         QCOMPARE(QDir(dir.filePath("sub")).entryList(QDir::Files), QStringList());
         QVERIFY(!QFile::exists(QDir(dir.path()).absoluteFilePath("../x001.jpg")));
     }
@@ -85,9 +73,9 @@ private slots:
     void renameToTheSameNameSucceedsAndChangesNothing()
     {
         QTemporaryDir dir;
-        write(dir.filePath("img001.jpg"), "A");
+        writeFile(dir.filePath("img001.jpg"), "A");
         renameFileNoReplace(dir.filePath("img001.jpg"), dir.filePath("img001.jpg"));
-        QCOMPARE(read(dir.filePath("img001.jpg")), QByteArray("A"));
+        QCOMPARE(readFile(dir.filePath("img001.jpg")), QByteArray("A"));
         QCOMPARE(reasonOf(dir.filePath("gone.jpg"), dir.filePath("gone.jpg")),
                  QString("ファイルが見つかりません。"));
     }
@@ -97,7 +85,7 @@ private slots:
         QTemporaryDir dir;
         QCOMPARE(reasonOf(dir.filePath("gone.jpg"), dir.filePath("x.jpg")),
                  QString("ファイルが見つかりません。"));
-        write(dir.filePath("a.jpg"), "A");
+        writeFile(dir.filePath("a.jpg"), "A");
         // Root ignores permission bits, but not an immutable folder.
         const bool root = ::geteuid() == 0;
         if (root && QProcess::execute("chattr", {"+i", dir.path()}) != 0)
@@ -110,7 +98,7 @@ private slots:
         else
             QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(reason, QString("アクセスが拒否されました。"));
-        QCOMPARE(read(dir.filePath("a.jpg")), QByteArray("A"));
+        QCOMPARE(readFile(dir.filePath("a.jpg")), QByteArray("A"));
     }
 
     void caseOnlyRenameOnACaseInsensitiveFileSystem()
@@ -125,7 +113,7 @@ private slots:
                                                .arg(image, mountPoint)})
             != 0)
             QSKIP("cannot make and mount a vfat image on this machine");
-        write(mountPoint + "/a.jpg", "A");
+        writeFile(mountPoint + "/a.jpg", "A");
         renameFileNoReplace(mountPoint + "/a.jpg", mountPoint + "/A.JPG");
         const QStringList names = QDir(mountPoint).entryList(QDir::Files);
         QProcess::execute("umount", {mountPoint});
@@ -135,9 +123,9 @@ private slots:
     void listingSkipsHiddenFoldersAndMangledNames()
     {
         QTemporaryDir dir;
-        write(dir.filePath("b.jpg"), "");
-        write(dir.filePath(".hidden.jpg"), "");
-        write(dir.filePath("noext"), "");
+        writeFile(dir.filePath("b.jpg"), "");
+        writeFile(dir.filePath(".hidden.jpg"), "");
+        writeFile(dir.filePath("noext"), "");
         QDir(dir.path()).mkdir("folder.jpg");
         QFile::link(dir.filePath("b.jpg"), dir.filePath("link.jpg"));
         const QByteArray mangled = QFile::encodeName(dir.path()) + "/bad\xff.jpg";

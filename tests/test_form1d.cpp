@@ -3,6 +3,7 @@
 #include "platform/PlatformError.h"
 #include "rename/Form1d.h"
 #include "support/FakePlatform.h"
+#include "support/TestFiles.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -13,13 +14,6 @@
 #include <QTest>
 
 namespace {
-
-void touch(const QString& path, const QByteArray& content = QByteArray())
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
 
 QStringList filesIn(const QString& folder)
 {
@@ -55,7 +49,7 @@ class Form1dTest : public QObject
     void open(const QStringList& files)
     {
         for (const QString& f : files)
-            touch(dir->filePath(f), f.toUtf8());
+            writeFile(dir->filePath(f), f.toUtf8());
         QDir::setCurrent(dir->path());
         form = new Form1d(*platform);
     }
@@ -189,8 +183,8 @@ private slots:
     void openingASubfolderListsItWithTheCurrentPattern()
     {
         QDir(dir->path()).mkdir("sub");
-        touch(dir->filePath("sub/x.gif"));
-        touch(dir->filePath("sub/y.jpg"));
+        writeFile(dir->filePath("sub/x.gif"));
+        writeFile(dir->filePath("sub/y.jpg"));
         open({"a.gif"});
         choose(form->Combo1, 1);
         form->Dir1->setPath(dir->filePath("sub"));
@@ -211,9 +205,7 @@ private slots:
         form->Text1->setText("img");
         form->Command1->click();
         QCOMPARE(filesIn(dir->path()), QStringList({"d.txt", "img001.jpg", "img002.jpg", "img003.jpg"}));
-        QFile b(dir->filePath("img002.jpg"));
-        QVERIFY(b.open(QIODevice::ReadOnly));
-        QCOMPARE(b.readAll(), QByteArray("b.jpeg"));
+        QCOMPARE(readFile(dir->filePath("img002.jpg")), QByteArray("b.jpeg"));
         QCOMPARE(form->Text2->text(), QString("3"));
         QCOMPARE(listed(form->File1), QStringList({"img001.jpg", "img002.jpg", "img003.jpg"}));
         QCOMPARE(form->mousePointer(), 0);
@@ -284,13 +276,11 @@ private slots:
     {
         open({"a.jpg", "b.jpg", "c.jpg"});
         // Appears after the listing, before the run.
-        touch(dir->filePath("img002.jpg"), "KEEP");
+        writeFile(dir->filePath("img002.jpg"), "KEEP");
         form->Text1->setText("img");
         form->Command1->click();
         QCOMPARE(filesIn(dir->path()), QStringList({"b.jpg", "c.jpg", "img001.jpg", "img002.jpg"}));
-        QFile kept(dir->filePath("img002.jpg"));
-        QVERIFY(kept.open(QIODevice::ReadOnly));
-        QCOMPARE(kept.readAll(), QByteArray("KEEP"));
+        QCOMPARE(readFile(dir->filePath("img002.jpg")), QByteArray("KEEP"));
         QCOMPARE(platform->beeps, 1);
         QCOMPARE(platform->messages.size(), 1);
         const QString folder = form->Dir1->path();
@@ -329,7 +319,7 @@ private slots:
     void moreThanSixteenBitsOfFilesAreAllRenamed()
     {
         for (int i = 0; i < 40000; ++i)
-            touch(dir->filePath(QString("f%1.jpg").arg(i)));
+            writeFile(dir->filePath(QString("f%1.jpg").arg(i)));
         open({});
         QCOMPARE(form->File1->listCount(), 40000);
         form->Text1->setText("n");

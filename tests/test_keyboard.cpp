@@ -5,6 +5,7 @@
 #include "platform/ScrollBar.h"
 #include "rename/Form1d.h"
 #include "support/FakePlatform.h"
+#include "support/TestFiles.h"
 #include "viewer/Form3d.h"
 #include "viewer/zoom.h"
 
@@ -38,15 +39,6 @@ void showActive(QWidget* window)
     window->show();
     window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window));
-}
-
-QList<Form3d*> visibleViewers()
-{
-    QList<Form3d*> viewers;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* viewer = qobject_cast<Form3d*>(w); viewer && viewer->isVisible())
-            viewers << viewer;
-    return viewers;
 }
 
 // Every control placed on a surface: it is found by its legacy name, and a screen reader
@@ -96,11 +88,8 @@ class KeyboardTest : public QObject
 
     std::unique_ptr<Form1d> renamingWindow(const QStringList& files)
     {
-        for (const QString& f : files) {
-            QFile file(dir->filePath(f));
-            file.open(QIODevice::WriteOnly);
-            file.write(f.toUtf8());
-        }
+        for (const QString& f : files)
+            writeFile(dir->filePath(f), f.toUtf8());
         QDir::setCurrent(dir->path());
         return std::make_unique<Form1d>(*platform);
     }
@@ -125,7 +114,7 @@ private slots:
     }
     void cleanup()
     {
-        for (Form3d* v : visibleViewers())
+        for (Form3d* v : visibleWindows<Form3d>())
             delete v;
         QDir::setCurrent(QDir::tempPath());
         platform.reset();
@@ -187,7 +176,7 @@ private slots:
         QVERIFY(form->File1->rect().contains(form->File1->mapFromGlobal(*platform->popupAt)));
 
         QTest::keyClick(form->File1, Qt::Key_Return);
-        const QList<Form3d*> viewers = visibleViewers();
+        const QList<Form3d*> viewers = visibleWindows<Form3d>();
         QCOMPARE(viewers.size(), 1);
         QVERIFY(viewers[0]->windowTitle().endsWith("b.png"));
     }

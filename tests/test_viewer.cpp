@@ -6,6 +6,7 @@
 #include "platform/Controls.h"
 #include "rename/Form1d.h"
 #include "support/FakePlatform.h"
+#include "support/TestFiles.h"
 #include "viewer/Form3d.h"
 #include "viewer/zoom.h"
 
@@ -363,10 +364,7 @@ private slots:
         Module1::SelectedFileName = picture(640, 480);
         main.OpenF_Click();
         main.OpenF_Click();
-        QList<Form3d*> viewers;
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            if (auto* viewer = qobject_cast<Form3d*>(widget))
-                viewers.append(viewer);
+        const QList<Form3d*> viewers = visibleWindows<Form3d>();
         QCOMPARE(viewers.size(), 2);
         for (Form3d* viewer : viewers) {
             QVERIFY(viewer->isVisible());
