@@ -1,6 +1,7 @@
 #include "about/Form2d.h"
 
 #include "app/icon.h"
+#include "platform/CommandButton.h"
 #include "platform/Platform.h"
 #include "platform/PlatformError.h"
 
@@ -28,7 +29,7 @@ Form2d::Form2d(Platform& platform)
 
     // Created in tab order; only the button takes the focus.
     Label1 = new QLabel(QStringLiteral("製品名       Numbrella"), this);
-    Command1 = new QPushButton(QStringLiteral("OK"), this);
+    Command1 = new CommandButton(QStringLiteral("OK"), this);
     lblVersion = new QLabel(QStringLiteral("ﾊﾞｰｼﾞｮﾝ      1.00 20010503"), this);
     lblDisclaimer = new QLabel(QStringLiteral("© 2026 Numbrella"), this);
     Label2 = new QLabel(QStringLiteral("numbrella.invalid"), this);
@@ -59,7 +60,8 @@ Form2d::Form2d(Platform& platform)
     }
     Image1->setPixmap(programIcon().pixmap(32, 32));
     Image1->setAccessibleName(QStringLiteral("アイコン"));
-    // Neither the default nor the cancel button: Enter and Esc do not close the window.
+    // Neither the default nor the cancel button: Esc, and Enter anywhere but on the focused
+    // button, do not close the window.
     Command1->setAutoDefault(false);
     Command1->setDefault(false);
     Command1->setFocus();

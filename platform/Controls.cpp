@@ -52,6 +52,14 @@ void DriveList::setDrives(const QStringList& roots)
     setCurrentIndex(int(roots_.indexOf(current_)));
 }
 
+Drive DriveList::drive() const
+{
+    // The deepest drive that holds the current folder decides: "/" does not show a folder that
+    // lies on another drive mounted below it.
+    const QString cwd = QDir::toNativeSeparators(QDir::currentPath());
+    return Drive{current_, driveHolding(roots_, cwd) == current_ ? cwd : current_};
+}
+
 void DriveList::setDrive(const QString& path)
 {
     QString drive = roots_.contains(path) ? path : driveHolding(roots_, path);
@@ -110,9 +118,7 @@ void DirList::setPath(const QString& folder)
 void DirList::setPath(const Drive& drive)
 {
     requireReadable(drive.root, QStringLiteral("ドライブの準備ができていません。"));
-    const QString cwd = QDir::currentPath();
-    const QString holding = driveHolding({drive.root}, cwd);
-    setPath(holding.isEmpty() ? drive.root : cwd);
+    setPath(drive.folder.isEmpty() ? drive.root : drive.folder);
 }
 
 void DirList::rebuild()
@@ -277,8 +283,19 @@ void FileList::keyPressEvent(QKeyEvent* event)
         });
         return;
     }
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && onEnter) {
-        guarded([&] { onEnter(); });
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        // Like a double-click on the current file, which Enter selects first; on an empty list
+        // there is nothing to open.
+        if (listCount() > 0) {
+            const QModelIndex current
+                = currentIndex().isValid() ? currentIndex() : model_->index(0, 0);
+            setCurrentIndex(current);
+            selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);
+            guarded([&] {
+                if (onEnter)
+                    onEnter();
+            });
+        }
         return;
     }
     QListView::keyPressEvent(event);

@@ -14,10 +14,12 @@ bool isMenuKey(const QKeyEvent* event);
 
 class QStringListModel;
 
-// A drive as the drive list names it: the root folder of a mounted file system.
+// A drive as the drive list names it: the root folder of a mounted file system, and the folder
+// that choosing it shows: the current folder when this drive holds it, else the root.
 struct Drive
 {
     QString root;
+    QString folder;
 };
 
 // The drive list. Change is raised, synchronously, only when the drive really changes.
@@ -28,7 +30,7 @@ public:
     explicit DriveList(QWidget* parent = nullptr);
 
     void setDrives(const QStringList& roots);
-    Drive drive() const { return Drive{current_}; }
+    Drive drive() const;
     // Selects the drive that holds path (a drive root or any folder below one).
     void setDrive(const QString& path);
 
@@ -50,8 +52,7 @@ public:
     QString path() const { return path_; }
     // Throws PlatformError when the folder cannot be read; Path is then unchanged.
     void setPath(const QString& folder);
-    // Shows the process's current folder when the drive holds it, else the drive's root.
-    // Throws PlatformError when the drive is not ready.
+    // Shows the drive's folder. Throws PlatformError when the drive is not ready.
     void setPath(const Drive& drive);
 
     std::function<void()> onChange;

@@ -1,69 +1,100 @@
 #include "platform/Drives.h"
 
 #include <QDir>
-#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QSet>
+#include <QStorageInfo>
 
 namespace {
 
-bool isPseudoFileSystem(const QByteArray& type)
+bool isNetworkShare(const QByteArray& type)
 {
-    static const QSet<QByteArray> pseudo = {
-        "proc", "sysfs", "cgroup", "cgroup2", "devpts", "devtmpfs", "securityfs",
-        "pstore", "debugfs", "tracefs", "configfs", "fusectl", "mqueue", "hugetlbfs", "bpf",
-        "binfmt_misc", "autofs", "rpc_pipefs", "nsfs", "efivarfs", "selinuxfs", "ramfs",
-        "squashfs", "fuse.gvfsd-fuse", "fuse.portal", "nfsd",
+    static const QSet<QByteArray> network = {
+        "nfs",   "nfs4",      "cifs",          "smb3",           "smbfs",       "ncpfs", "afs",
+        "ceph",  "9p",        "glusterfs",     "fuse.glusterfs", "fuse.sshfs",  "davfs",
+        "fuse.davfs2", "fuse.rclone", "fuse.s3fs",
     };
-    return pseudo.contains(type);
+    return network.contains(type);
 }
 
-// /proc/mounts writes blanks and some other bytes as \ooo.
-QString unescapeMountField(const QByteArray& field)
+bool isRealDevice(const Mount& mount)
 {
-    QByteArray out;
-    for (int i = 0; i < field.size(); ++i) {
-        if (field[i] == '\\' && i + 3 < field.size()) {
-            bool ok = false;
-            const int value = field.mid(i + 1, 3).toInt(&ok, 8);
-            if (ok) {
-                out.append(char(value));
-                i += 3;
-                continue;
-            }
-        }
-        out.append(field[i]);
-    }
-    return QFile::decodeName(out);
+    // squashfs images are software (snaps), never a user's disk.
+    return mount.device.startsWith("/dev/") && mount.type != "squashfs";
+}
+
+// Where desktops and people mount disks for files.
+bool isPlaceForFiles(const QString& root)
+{
+    static const QSet<QString> system = {
+        QStringLiteral("boot"), QStringLiteral("efi"),  QStringLiteral("usr"),
+        QStringLiteral("var"),  QStringLiteral("opt"),  QStringLiteral("proc"),
+        QStringLiteral("sys"),  QStringLiteral("dev"),  QStringLiteral("run"),
+        QStringLiteral("tmp"),  QStringLiteral("etc"),  QStringLiteral("lib"),
+        QStringLiteral("lib32"), QStringLiteral("lib64"), QStringLiteral("libx32"),
+        QStringLiteral("bin"),  QStringLiteral("sbin"), QStringLiteral("snap"),
+        QStringLiteral("root"), QStringLiteral("lost+found"),
+    };
+    const QStringList parts = root.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    if (parts.isEmpty())
+        return false;
+    const QString& top = parts.first();
+    if (top == QLatin1String("home"))
+        return parts.size() <= 2;
+    if (top == QLatin1String("media") || top == QLatin1String("mnt"))
+        return parts.size() == 2 || parts.size() == 3;
+    if (top == QLatin1String("run"))
+        return parts.size() >= 3 && parts.size() <= 4 && parts[1] == QLatin1String("media");
+    return parts.size() == 1 && !system.contains(top);
+}
+
+bool isWindowsDriveRoot(const QString& root)
+{
+    static const QRegularExpression drive(QStringLiteral("^[A-Za-z]:[/\\\\]$"));
+    return drive.match(root).hasMatch();
 }
 
 } // namespace
 
-QStringList mountedDrives()
+QStringList drivesFromMounts(const QList<Mount>& mounts)
 {
     QStringList roots;
-#ifdef Q_OS_LINUX
-    QFile mounts(QStringLiteral("/proc/self/mounts"));
-    if (mounts.open(QIODevice::ReadOnly)) {
-        const QList<QByteArray> lines = mounts.readAll().split('\n');
-        for (const QByteArray& line : lines) {
-            const QList<QByteArray> fields = line.split(' ');
-            if (fields.size() < 3 || isPseudoFileSystem(fields[2]))
-                continue;
-            const QString root = unescapeMountField(fields[1]);
-            if (root.startsWith(QLatin1Char('/')) && !root.startsWith(QStringLiteral("/proc"))
-                && !root.startsWith(QStringLiteral("/sys")) && !root.startsWith(QStringLiteral("/dev"))
-                && !root.startsWith(QStringLiteral("/run"))
-                && !roots.contains(root))
-                roots << root;
+    for (const Mount& mount : mounts) {
+        const QString root = QDir::cleanPath(mount.root);
+        if (isWindowsDriveRoot(mount.root)) {
+            roots << QDir::toNativeSeparators(mount.root);
+            continue;
         }
-    }
-#endif
-    if (roots.isEmpty()) {
-        for (const QFileInfo& info : QDir::drives())
-            roots << QDir::toNativeSeparators(info.absoluteFilePath());
+        if (!mount.isFolder || !root.startsWith(QLatin1Char('/')) || root == QLatin1String("/"))
+            continue;
+        if ((isRealDevice(mount) || isNetworkShare(mount.type)) && isPlaceForFiles(root)
+            && !roots.contains(root))
+            roots << root;
     }
     std::sort(roots.begin(), roots.end());
+    if (roots.isEmpty() || !isWindowsDriveRoot(roots.first()))
+        roots.prepend(QStringLiteral("/"));
     return roots;
+}
+
+QList<Mount> systemMounts()
+{
+    QList<Mount> mounts;
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        Mount mount;
+        mount.root = volume.rootPath();
+        mount.device = volume.device();
+        mount.type = volume.fileSystemType();
+        mount.isFolder = QFileInfo(mount.root).isDir();
+        mounts << mount;
+    }
+    return mounts;
+}
+
+QStringList mountedDrives()
+{
+    return drivesFromMounts(systemMounts());
 }
 
 QString driveHolding(const QStringList& drives, const QString& path)

@@ -5,6 +5,7 @@
 #include "platform/Controls.h"
 #include "platform/Imag.h"
 #include "platform/QtPlatform.h"
+#include "platform/CommandButton.h"
 #include "rename/Form1d.h"
 #include "viewer/Form3d.h"
 

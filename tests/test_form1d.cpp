@@ -1,8 +1,12 @@
 #include "app/Module1.h"
+#include "platform/ComboBox.h"
+#include "platform/CommandButton.h"
 #include "platform/Controls.h"
+#include "platform/Drives.h"
 #include "platform/PlatformError.h"
 #include "rename/Form1d.h"
 #include "support/FakePlatform.h"
+#include "support/Input.h"
 #include "support/TestFiles.h"
 
 #include <QComboBox>
@@ -29,11 +33,9 @@ QStringList listed(const FileList* list)
     return names;
 }
 
-// Chooses a list entry as the user does: the combo's text changes, then activated.
 void choose(QComboBox* combo, int index)
 {
-    combo->setCurrentIndex(index);
-    emit combo->activated(index);
+    chooseByKeys(combo, index);
 }
 
 } // namespace
@@ -52,6 +54,7 @@ class Form1dTest : public QObject
             writeFile(dir->filePath(f), f.toUtf8());
         QDir::setCurrent(dir->path());
         form = new Form1d(*platform);
+        form->show();
     }
 
 private slots:
@@ -128,7 +131,7 @@ private slots:
     void typingAFilterChangesNothingUntilAnEntryIsChosen()
     {
         open({"a.jpg", "b.gif", "c.png"});
-        form->Combo1->setEditText("png");
+        typeOver(form->Combo1, "png");
         QTest::keyClick(form->Combo1, Qt::Key_Return);
         QCOMPARE(form->File1->pattern(), QString("*.jpg;*.jpeg"));
         QCOMPARE(form->Combo1->count(), 12);
@@ -145,21 +148,21 @@ private slots:
     void caseSwitchFlipsTheExtensionAndItsCaption()
     {
         open({"a.jpg"});
-        form->Command2->click();
+        click(form->Command2);
         QCOMPARE(form->Combo1->currentText(), QString("JPG"));
         QCOMPARE(form->Command2->text(), QString("a"));
         QCOMPARE(listed(form->File1), QStringList({"a.jpg"}));
-        form->Command2->click();
+        click(form->Command2);
         QCOMPARE(form->Combo1->currentText(), QString("jpg"));
         QCOMPARE(form->Command2->text(), QString("A"));
-        form->Combo1->setEditText("Jpg");
-        form->Command2->click();
+        typeOver(form->Combo1, "Jpg");
+        click(form->Command2);
         QCOMPARE(form->Combo1->currentText(), QString("JPG"));
         choose(form->Combo1, 1);
         QCOMPARE(form->Combo1->currentText(), QString("gif"));
         QCOMPARE(form->Command2->text(), QString("A"));
         choose(form->Combo1, 11);
-        form->Command2->click();
+        click(form->Command2);
         QCOMPARE(form->Combo1->currentText(), QString("\u2200"));
         QCOMPARE(form->Command2->text(), QString("a"));
     }
@@ -202,8 +205,8 @@ private slots:
     void theWorkedExampleRenamesInListOrder()
     {
         open({"a.jpg", "b.jpeg", "c.jpg", "d.txt"});
-        form->Text1->setText("img");
-        form->Command1->click();
+        typeOver(form->Text1, "img");
+        click(form->Command1);
         QCOMPARE(filesIn(dir->path()), QStringList({"d.txt", "img001.jpg", "img002.jpg", "img003.jpg"}));
         QCOMPARE(readFile(dir->filePath("img002.jpg")), QByteArray("b.jpeg"));
         QCOMPARE(form->Text2->text(), QString("3"));
@@ -211,7 +214,7 @@ private slots:
         QCOMPARE(form->mousePointer(), 0);
         QVERIFY(platform->messages.isEmpty());
         // Numbering again with the same names succeeds and changes nothing.
-        form->Command1->click();
+        click(form->Command1);
         QCOMPARE(filesIn(dir->path()), QStringList({"d.txt", "img001.jpg", "img002.jpg", "img003.jpg"}));
         QVERIFY(platform->messages.isEmpty());
     }
@@ -222,7 +225,7 @@ private slots:
         int pointerDuringMessage = -1;
         platform->duringMessage = [&] { pointerDuringMessage = form->mousePointer(); };
         const int reads = form->File1->refreshCount();
-        form->Command1->click();
+        click(form->Command1);
         QCOMPARE(platform->beeps, 1);
         QCOMPARE(platform->messages.size(), 1);
         QCOMPARE(platform->messages[0].text, QString("ファイルがありません。"));
@@ -261,10 +264,10 @@ private slots:
         for (int i = 0; i < files; ++i)
             names << QString("src%1.jpg").arg(i, 4, 10, QLatin1Char('0'));
         open(names);
-        form->Combo2->setEditText(width);
-        form->Combo1->setEditText(extension);
-        form->Text1->setText(base);
-        form->Command1->click();
+        typeOver(form->Combo2, width);
+        typeOver(form->Combo1, extension);
+        typeOver(form->Text1, base);
+        click(form->Command1);
         const QStringList after = filesIn(dir->path());
         QCOMPARE(after.size(), files);
         QVERIFY(after.contains(first));
@@ -277,8 +280,8 @@ private slots:
         open({"a.jpg", "b.jpg", "c.jpg"});
         // Appears after the listing, before the run.
         writeFile(dir->filePath("img002.jpg"), "KEEP");
-        form->Text1->setText("img");
-        form->Command1->click();
+        typeOver(form->Text1, "img");
+        click(form->Command1);
         QCOMPARE(filesIn(dir->path()), QStringList({"b.jpg", "c.jpg", "img001.jpg", "img002.jpg"}));
         QCOMPARE(readFile(dir->filePath("img002.jpg")), QByteArray("KEEP"));
         QCOMPARE(platform->beeps, 1);
@@ -309,8 +312,8 @@ private slots:
         open({"a.jpg", "b.jpg"});
         if (removeSecond)
             QFile::remove(dir->filePath("b.jpg"));
-        form->Text1->setText(base);
-        form->Command1->click();
+        typeOver(form->Text1, base);
+        click(form->Command1);
         QCOMPARE(platform->messages.size(), 1);
         QVERIFY2(platform->messages[0].text.contains(reason), qPrintable(platform->messages[0].text));
         QCOMPARE(QDir(dir->filePath("sub")).entryList(QDir::Files), QStringList());
@@ -322,8 +325,8 @@ private slots:
             writeFile(dir->filePath(QString("f%1.jpg").arg(i)));
         open({});
         QCOMPARE(form->File1->listCount(), 40000);
-        form->Text1->setText("n");
-        form->Command1->click();
+        typeOver(form->Text1, "n");
+        click(form->Command1);
         QVERIFY(platform->messages.isEmpty());
         QVERIFY(QFile::exists(dir->filePath("n40000.jpg")));
         QVERIFY(QFile::exists(dir->filePath("n001.jpg")));
@@ -333,16 +336,162 @@ private slots:
     void aRightReleaseOnASelectedFileOffersTheMenu()
     {
         open({"a.jpg", "b.jpg"});
-        form->File1_MouseUp(2);
-        QVERIFY(platform->popups.isEmpty()); // nothing selected yet
-        form->File1->setSelectedIndex(1);
-        form->File1_MouseUp(1);
-        form->File1_MouseUp(4);
+        QWidget* list = form->File1->viewport();
+        const auto row = [&](int i) {
+            return form->File1->visualRect(form->File1->model()->index(i, 0)).center();
+        };
+        click(list, Qt::RightButton, row(0));
+        QVERIFY(platform->popups.isEmpty()); // nothing selected yet, and the press selects nothing
+        QCOMPARE(form->File1->fileName(), QString());
+        click(list, Qt::LeftButton, row(1));
+        click(list, Qt::MiddleButton, row(1));
         QVERIFY(platform->popups.isEmpty());
         QCOMPARE(Module1::SelectedFileName, QString());
-        form->File1_MouseUp(2);
+        // A right press keeps the selection where it was: the menu acts on b.jpg.
+        click(list, Qt::RightButton, row(0));
         QCOMPARE(platform->popups, QStringList({"fff"}));
         QCOMPARE(Module1::SelectedFileName, QString("b.jpg"));
+        QCOMPARE(form->File1->fileName(), QString("b.jpg"));
+    }
+
+    // Typing an entry's text is no choice of it, however the edit ends: the list keeps its
+    // filter, and the run renames only what it shows, with the typed extension.
+    void aTypedFilterNeverChangesTheListedFiles_data()
+    {
+        QTest::addColumn<QString>("ending");
+        QTest::addColumn<QString>("extension");
+        QTest::newRow("Tab") << "tab" << "gif";
+        QTest::newRow("Enter") << "enter" << "gif";
+        QTest::newRow("a click on 連番化") << "run" << "gif";
+        QTest::newRow("a click on A") << "case" << "GIF";
+    }
+    void aTypedFilterNeverChangesTheListedFiles()
+    {
+        QFETCH(QString, ending);
+        QFETCH(QString, extension);
+        open({"a.jpg", "b.gif", "c.jpg"});
+        showActive(form);
+        click(form->Text1);
+        QTest::keyClicks(form->Text1, "n");
+        click(form->Combo1);
+        typeOver(form->Combo1, "gif");
+        if (ending == "tab")
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        else if (ending == "enter")
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        else if (ending == "case")
+            click(form->Command2);
+        QCOMPARE(form->File1->pattern(), QString("*.jpg;*.jpeg"));
+        QCOMPARE(listed(form->File1), QStringList({"a.jpg", "c.jpg"}));
+        click(form->Command1);
+        QCOMPARE(filesIn(dir->path()),
+                 QStringList({"b.gif", "n001." + extension, "n002." + extension}));
+        QCOMPARE(readFile(dir->filePath("b.gif")), QByteArray("b.gif"));
+        QCOMPARE(readFile(dir->filePath("n002." + extension)), QByteArray("c.jpg"));
+        QVERIFY(platform->messages.isEmpty());
+    }
+
+    void choosingAnEntryFromTheListRereadsIt_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("click in the list") << "mouse";
+        QTest::newRow("keys in the open list") << "list keys";
+        QTest::newRow("arrow key on the closed box") << "arrow";
+        QTest::newRow("wheel on the closed box") << "wheel";
+    }
+    void choosingAnEntryFromTheListRereadsIt()
+    {
+        QFETCH(QString, how);
+        open({"a.jpg", "b.gif"});
+        showActive(form);
+        click(form->Command2); // "a": a choice sets it back to "A"
+        const int reads = form->File1->refreshCount();
+        if (how == "mouse")
+            chooseByMouse(form->Combo1, 1);
+        else if (how == "list keys")
+            chooseByKeys(form->Combo1, 1);
+        else if (how == "arrow")
+            QTest::keyClick(form->Combo1, Qt::Key_Down);
+        else
+            wheel(form->Combo1, QPoint(0, -120));
+        QCOMPARE(form->Combo1->currentText(), QString("gif"));
+        QCOMPARE(form->File1->pattern(), QString("*.gif"));
+        QCOMPARE(form->File1->refreshCount(), reads + 1);
+        QCOMPARE(listed(form->File1), QStringList({"b.gif"}));
+        QCOMPARE(form->Command2->text(), QString("A"));
+    }
+
+    void enterPressesTheFocusedButton()
+    {
+        open({"a.jpg"});
+        showActive(form);
+        form->Command2->setFocus();
+        QTest::keyClick(form->Command2, Qt::Key_Return);
+        QCOMPARE(form->Command2->text(), QString("a"));
+        QTest::keyClick(form->Command2, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(form->Command2->text(), QString("A"));
+        click(form->Text1);
+        QTest::keyClicks(form->Text1, "x");
+        form->Command1->setFocus();
+        QTest::keyClick(form->Command1, Qt::Key_Return);
+        QCOMPARE(filesIn(dir->path()), QStringList({"x001.jpg"}));
+    }
+
+    // The folder shown is on the drive shown: choosing "/" while the current folder lies on
+    // a drive mounted below it shows "/", not the current folder.
+    void choosingADriveShowsAFolderOnThatDrive()
+    {
+        const QString here = QDir::toNativeSeparators(QDir(dir->path()).canonicalPath());
+        platform->driveRoots = {"/", here};
+        open({"a.jpg"});
+        QCOMPARE(form->Drive1->currentText(), here);
+        QCOMPARE(form->Dir1->path(), here);
+        choose(form->Drive1, 0);
+        QCOMPARE(form->Dir1->path(), QString("/"));
+        QCOMPARE(form->File1->path(), QString("/"));
+        choose(form->Drive1, 1);
+        QCOMPARE(form->Dir1->path(), here);
+        QCOMPARE(listed(form->File1), QStringList({"a.jpg"}));
+    }
+
+    void aRootAloneStillStartsInTheWorkingFolder()
+    {
+        // A chroot or container: no mount of "/" in the table, yet "/" holds everything.
+        platform->driveRoots = drivesFromMounts({});
+        open({"a.jpg"});
+        QCOMPARE(form->Dir1->path(), QDir::toNativeSeparators(QDir(dir->path()).canonicalPath()));
+        QCOMPARE(listed(form->File1), QStringList({"a.jpg"}));
+    }
+
+    void theDriveListOffersWhatAFileManagerOffers()
+    {
+        const QList<Mount> table = {
+            {"/", "/dev/sda1", "ext4", true},
+            {"/proc", "proc", "proc", true},
+            {"/sys/fs/cgroup", "cgroup2", "cgroup2", true},
+            {"/dev/shm", "tmpfs", "tmpfs", true},
+            {"/run/user/1000", "tmpfs", "tmpfs", true},
+            {"/tmp", "tmpfs", "tmpfs", true},
+            {"/boot/efi", "/dev/sda2", "vfat", true},
+            {"/var/lib/docker", "/dev/sda1", "ext4", true},
+            {"/snap/core/1", "/dev/loop3", "squashfs", true},
+            {"/etc/hosts", "/dev/sda1", "ext4", false},
+            {"/home", "/dev/sda3", "ext4", true},
+            {"/media/ann/USB STICK", "/dev/sdb1", "vfat", true},
+            {"/run/media/ann/CARD", "/dev/sdc1", "exfat", true},
+            {"/mnt/nas", "nas:/photos", "nfs4", true},
+            {"/mnt/sandbox/env/v1/python", "none", "tmpfs", true},
+            {"/mnt/deep/in/the/tree", "/dev/sdd1", "ext4", true},
+            {"/data", "/dev/sde1", "xfs", true},
+            {"/home/ann/.cache/doc", "portal", "fuse.portal", true},
+            {"/mnt/server", "ann@host:", "fuse.sshfs", true},
+        };
+        QCOMPARE(drivesFromMounts(table),
+                 QStringList({"/", "/data", "/home", "/media/ann/USB STICK", "/mnt/nas",
+                              "/mnt/server", "/run/media/ann/CARD"}));
+        // In a chroot or container "/" need not be in the table at all.
+        QCOMPARE(drivesFromMounts({}), QStringList({"/"}));
+        QCOMPARE(drivesFromMounts({{"/", "overlay", "overlay", true}}), QStringList({"/"}));
     }
 
     void theExitCommandEndsTheProgram()
