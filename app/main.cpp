@@ -1,3 +1,4 @@
+#include "app/translations.h"
 #include "platform/QtPlatform.h"
 #include "rename/Form1d.h"
 
@@ -9,6 +10,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Numbrella"));
     // Lets the desktop match the windows to the installed launcher and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("invalid.numbrella.Numbrella"));
+    installJapaneseTranslations(app);
     QtPlatform platform;
     Form1d form(platform);
     // A second instance ends inside the load step, before its window is shown.

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWheelEvent>
 #include <cmath>
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {}
@@ -20,6 +21,16 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event)
 {
     event->accept();
     raiseMouseUp(event, onMouseUp);
+}
+
+void PictureBox::wheelEvent(QWheelEvent* event)
+{
+    if (!onWheel) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    guarded([&] { onWheel(event); });
 }
 
 ImageControl::ImageControl(QWidget* parent) : QWidget(parent)

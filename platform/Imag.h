@@ -13,10 +13,13 @@ public:
     explicit PictureBox(QWidget* parent = nullptr);
 
     std::function<void(int button)> onMouseUp;
+    // The wheel over the box (or over a child that lets it pass); unset, the wheel goes on up.
+    std::function<void(QWheelEvent* event)> onWheel;
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 };
 
 // The image control (Imag). Its position and size are single-precision values kept here; the widget

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QMargins>
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -35,6 +37,11 @@ public:
 
     // The screen's work area (without task bar), in twips.
     virtual QSize workAreaTwips() = 0;
+    // The same area in pixels, with its place on the screen.
+    virtual QRect workAreaPixels() = 0;
+    // The frame the window manager puts around a top-level window, asked before the window is
+    // shown; nothing when the window manager does not tell.
+    virtual std::optional<QMargins> frameExtents(QWidget* window) = 0;
     virtual double twipsPerPixelX() = 0;
     virtual double twipsPerPixelY() = 0;
 

@@ -1,6 +1,7 @@
 #include "platform/QtPlatform.h"
 
 #include "platform/Drives.h"
+#include "platform/WindowSystem.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -82,11 +83,19 @@ std::unique_ptr<QPrinter> QtPlatform::printDialog(QWidget* parent)
 
 QSize QtPlatform::workAreaTwips()
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return {};
-    const QRect area = screen->availableGeometry();
+    const QRect area = workAreaPixels();
     return QSize(qRound(area.width() * twipsPerPixelX()), qRound(area.height() * twipsPerPixelY()));
+}
+
+QRect QtPlatform::workAreaPixels()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
+std::optional<QMargins> QtPlatform::frameExtents(QWidget* window)
+{
+    return askFrameExtents(window);
 }
 
 double QtPlatform::twipsPerPixelX()

@@ -16,6 +16,8 @@ public:
                                       const QString& filter) override;
     std::unique_ptr<QPrinter> printDialog(QWidget* parent) override;
     QSize workAreaTwips() override;
+    QRect workAreaPixels() override;
+    std::optional<QMargins> frameExtents(QWidget* window) override;
     double twipsPerPixelX() override;
     double twipsPerPixelY() override;
     QStringList drives() override;

@@ -5,6 +5,8 @@
 #include "app/icon.h"
 #include "app/join.h"
 #include "app/numbers.h"
+#include "platform/ComboBox.h"
+#include "platform/CommandButton.h"
 #include "platform/Controls.h"
 #include "platform/FileRename.h"
 #include "platform/Platform.h"
@@ -20,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMoveEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <optional>
@@ -35,16 +38,6 @@ QString listItem(const QComboBox* combo, int index)
         throw PlatformError(QStringLiteral("list"),
                             QStringLiteral("インデックスが有効範囲にありません。"), 381);
     return combo->itemText(index);
-}
-
-// A combo box's text; one that is an entry of the list selects that entry, so that the
-// arrow keys move on from the entry shown.
-void setComboText(QComboBox* combo, const QString& text)
-{
-    const int index = combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (index >= 0)
-        combo->setCurrentIndex(index);
-    combo->setEditText(text);
 }
 
 } // namespace
@@ -83,10 +76,10 @@ void Form1d::createControls()
     Drive1 = new DriveList(client);
     Dir1 = new DirList(client);
     Text1 = new QLineEdit(client);
-    Combo1 = new QComboBox(client);
-    Command2 = new QPushButton(QStringLiteral("A"), client);
-    Combo2 = new QComboBox(client);
-    Command1 = new QPushButton(QStringLiteral("連番化"), client);
+    Combo1 = new ComboBox(client);
+    Command2 = new CommandButton(QStringLiteral("A"), client);
+    Combo2 = new ComboBox(client);
+    Command1 = new CommandButton(QStringLiteral("連番化"), client);
     File1 = new FileList(client);
     Text2 = new QLineEdit(client);
     Label1 = new QLabel(QStringLiteral("基本名"), client);
@@ -96,6 +89,7 @@ void Form1d::createControls()
         QWidget* widget;
         const char* name;
         QRect rect;
+        // For controls without a caption; one with visible text is named by that text.
         const char* accessibleName;
     };
     const Placement placements[] = {
@@ -103,24 +97,20 @@ void Form1d::createControls()
         {Dir1, "Dir1", twipsRect(10, 330, 2775, 7440), "フォルダ"},
         {Text1, "Text1", twipsRect(3610, 0, 1935, 300), "基本名"},
         {Combo1, "Combo1", twipsRect(3610, 350, 855, 300), "拡張子"},
-        {Command2, "Command2", twipsRect(4500, 350, 320, 300), "大文字小文字"},
+        {Command2, "Command2", twipsRect(4500, 350, 320, 300), nullptr},
         {Combo2, "Combo2", twipsRect(4840, 350, 700, 300), "桁数"},
-        {Command1, "Command1", twipsRect(2830, 350, 750, 300), "連番化"},
+        {Command1, "Command1", twipsRect(2830, 350, 750, 300), nullptr},
         {File1, "File1", twipsRect(2800, 675, 2775, 7110), "ファイル"},
         {Text2, "Text2", twipsRect(6840, 0, 735, 300), "カウンタ"},
-        {Label1, "Label1", twipsRect(2940, 50, 615, 200), "基本名"},
+        {Label1, "Label1", twipsRect(2940, 50, 615, 200), nullptr},
     };
     for (const Placement& p : placements) {
         p.widget->setObjectName(QString::fromLatin1(p.name));
         p.widget->setGeometry(p.rect);
-        p.widget->setAccessibleName(QString::fromUtf8(p.accessibleName));
+        if (p.accessibleName)
+            p.widget->setAccessibleName(QString::fromUtf8(p.accessibleName));
     }
 
-    for (QComboBox* combo : {Combo1, Combo2}) {
-        combo->setEditable(true);
-        combo->setInsertPolicy(QComboBox::NoInsert);
-        combo->setCompleter(nullptr);
-    }
     Combo1->setMaxVisibleItems(12);
     // The counter lies out of sight; focus must not vanish into it.
     Text2->setFocusPolicy(Qt::NoFocus);
@@ -162,7 +152,7 @@ void Form1d::connectHandlers()
     File1->onEnter = [this] { File1_DblClick(); };
     File1->onMouseUp = [this](int button) { File1_MouseUp(button); };
     File1->onMenuKey = [this] { File1_MenuKey(); };
-    connect(Combo1, &QComboBox::activated, this, [this] { guarded([&] { Combo1_Click(); }); });
+    Combo1->onClick = [this] { Combo1_Click(); };
     connect(Command1, &QPushButton::clicked, this, [this] { guarded([&] { Command1_Click(); }); });
     connect(Command2, &QPushButton::clicked, this, [this] { guarded([&] { Command2_Click(); }); });
     connect(mend, &QAction::triggered, this, [this] { guarded([&] { mend_Click(); }); });
@@ -184,7 +174,11 @@ void Form1d::setMousePointer(int pointer)
 void Form1d::Form_Load()
 {
     try {
-        setFixedSize(qRound(5670 / platform_.twipsPerPixelX()),
+        // An outer width: the window manager's frame is part of it.
+        const std::optional<QMargins> frame = platform_.frameExtents(this);
+        frameUnknown_ = !frame;
+        outerWidth_ = qRound(5670 / platform_.twipsPerPixelX());
+        setFixedSize(outerWidth_ - (frame ? frame->left() + frame->right() : 0),
                      centralWidget()->height() + menuBar()->sizeHint().height());
         Text1->setToolTip(QStringLiteral("基本となるファイル名を入力してね"));
         Combo1->setToolTip(QStringLiteral("拡張子フィルタ\u3000直接入力も可能"));
@@ -204,12 +198,25 @@ void Form1d::Form_Load()
         for (const char* item : {"jpg", "gif", "bmp", "ico", "txt", "rm", "ram", "mpg", "avi",
                                  "mp3", "htm", "\u2200"})
             Combo1->addItem(QString::fromUtf8(item));
-        setComboText(Combo1, listItem(Combo1, 0));
+        Combo1->setText(listItem(Combo1, 0));
         for (const char* item : {"１桁", "２桁", "３桁", "４桁", "５桁", "６桁"})
             Combo2->addItem(QString::fromUtf8(item));
-        setComboText(Combo2, listItem(Combo2, 2));
+        Combo2->setText(listItem(Combo2, 2));
     } catch (...) {
         // The window is shown as far as it has been set up.
+    }
+}
+
+void Form1d::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    // A window manager that did not tell its frame beforehand: correct the width once it shows.
+    if (frameUnknown_ && isVisible()) {
+        const int frame = frameGeometry().width() - width();
+        if (frame > 0) {
+            frameUnknown_ = false;
+            setFixedWidth(outerWidth_ - frame);
+        }
     }
 }
 

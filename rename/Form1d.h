@@ -2,16 +2,16 @@
 
 #include <QMainWindow>
 
+class ComboBox;
+class CommandButton;
 class DirList;
 class DriveList;
 class FileList;
 class Platform;
 class QAction;
-class QComboBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QPushButton;
 
 // The renaming window: drive, folder, filter, base name and width, and the serial renaming.
 class Form1d : public QMainWindow
@@ -40,10 +40,10 @@ public:
     DriveList* Drive1;
     DirList* Dir1;
     QLineEdit* Text1;
-    QComboBox* Combo1;
-    QPushButton* Command2;
-    QComboBox* Combo2;
-    QPushButton* Command1;
+    ComboBox* Combo1;
+    CommandButton* Command2;
+    ComboBox* Combo2;
+    CommandButton* Command1;
     FileList* File1;
     QLineEdit* Text2;
     QLabel* Label1;
@@ -56,6 +56,9 @@ public:
     QAction* mfil;
     QAction* OpenF;
 
+protected:
+    void moveEvent(QMoveEvent* event) override;
+
 private:
     void createControls();
     void createMenus();
@@ -65,4 +68,7 @@ private:
 
     Platform& platform_;
     int mousePointer_ = 0;
+    // The outer width in pixels, and whether the frame it includes is still to be learnt.
+    int outerWidth_ = 0;
+    bool frameUnknown_ = false;
 };

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
 namespace {
 
@@ -90,7 +91,9 @@ private slots:
         QCOMPARE(form->Combo2->count(), 6);
         QCOMPARE(form->Combo1->toolTip(), QString("拡張子フィルタ\u3000直接入力も可能"));
         QCOMPARE(form->Command2->toolTip(), QString("拡張子の 大文字、小文字を切り替えます"));
-        QCOMPARE(form->width(), 378);
+        // 5670 twips wide, the frame included.
+        const QMargins frame = form->windowHandle()->frameMargins();
+        QCOMPARE(form->width() + frame.left() + frame.right(), 378);
         // The counter lies outside the window and takes no focus.
         QVERIFY(form->Text2->geometry().left() >= form->width());
         QCOMPARE(form->Text2->focusPolicy(), Qt::NoFocus);

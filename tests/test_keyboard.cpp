@@ -1,10 +1,13 @@
 #include "about/Form2d.h"
 #include "app/Module1.h"
+#include "platform/ComboBox.h"
+#include "platform/CommandButton.h"
 #include "platform/Controls.h"
 #include "platform/Imag.h"
 #include "platform/ScrollBar.h"
 #include "rename/Form1d.h"
 #include "support/FakePlatform.h"
+#include "support/Input.h"
 #include "support/TestFiles.h"
 #include "viewer/Form3d.h"
 #include "viewer/zoom.h"
@@ -32,13 +35,6 @@ QString focusedName()
         if (!w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_")))
             return w->objectName();
     return {};
-}
-
-void showActive(QWidget* window)
-{
-    window->show();
-    window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window));
 }
 
 // Every control placed on a surface: it is found by its legacy name, and a screen reader
@@ -157,13 +153,22 @@ private slots:
         picture("a.png");
         picture("b.png");
         auto form = renamingWindow({});
-        form->Combo1->setEditText("*.png"); // not an entry: typed filters leave the list alone
-        form->File1->setPattern("*.png");
         showActive(form.get());
+        // Enter on an empty list opens nothing.
         form->File1->setFocus();
+        QTest::keyClick(form->File1, Qt::Key_Return);
+        QCOMPARE(visibleWindows<Form3d>().size(), 0);
+        form->File1->setPattern("*.png");
         // Nothing selected yet: no menu, as with the right button.
         QTest::keyClick(form->File1, Qt::Key_Menu);
         QVERIFY(platform->popups.isEmpty());
+        // Enter acts on the current file, selecting it first: never an empty viewer.
+        QTest::keyClick(form->File1, Qt::Key_Return);
+        QList<Form3d*> opened = visibleWindows<Form3d>();
+        QCOMPARE(opened.size(), 1);
+        QVERIFY(opened[0]->windowTitle().endsWith("a.png"));
+        QCOMPARE(form->File1->fileName(), QString("a.png"));
+        delete opened[0];
 
         form->File1->setSelectedIndex(1);
         QTest::keyClick(form->File1, Qt::Key_Menu);
@@ -292,6 +297,17 @@ private slots:
         QCOMPARE(form->Drive1->accessibleName(), QString("ドライブ"));
         QCOMPARE(form->Command1->accessibleDescription(), QString("連番化を実行"));
         QCOMPARE(view->btnZout->accessibleName(), QString("縮"));
+        // A control with visible text is named by it, so the case button says its state; what
+        // it does is its description.
+        showActive(form.get());
+        QAccessibleInterface* caseButton = QAccessible::queryAccessibleInterface(form->Command2);
+        QCOMPARE(caseButton->text(QAccessible::Name), QString("A"));
+        QCOMPARE(caseButton->text(QAccessible::Description),
+                 QString("拡張子の 大文字、小文字を切り替えます"));
+        click(form->Command2);
+        QCOMPARE(caseButton->text(QAccessible::Name), QString("a"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(form->Command1)->text(QAccessible::Name),
+                 QString("連番化"));
     }
 };
 

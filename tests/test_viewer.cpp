@@ -6,6 +6,7 @@
 #include "platform/Controls.h"
 #include "rename/Form1d.h"
 #include "support/FakePlatform.h"
+#include "support/Input.h"
 #include "support/TestFiles.h"
 #include "viewer/Form3d.h"
 #include "viewer/zoom.h"
@@ -20,6 +21,7 @@
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QWindow>
 #include <QtTest>
 #include <memory>
 
@@ -56,10 +58,12 @@ private:
     }
 
     // The picture box pict becomes width x height pixels; the outer size includes the frame
-    // that a shown window has.
+    // that the test platform puts around the window.
     static void sizeBox(Form3d& viewer, int width, int height)
     {
-        const QSize frame = viewer.frameGeometry().size() - viewer.geometry().size();
+        viewer.winId();
+        const QMargins margins = viewer.windowHandle()->frameMargins();
+        const QSize frame(margins.left() + margins.right(), margins.top() + margins.bottom());
         viewer.setWidthTwips((width + frame.width()) * 15);
         viewer.setHeightTwips((height + 27 + frame.height()) * 15);
     }
@@ -75,6 +79,7 @@ private slots:
         platform_.proposedNames.clear();
         platform_.messages.clear();
         platform_.savePath.reset();
+        platform_.frame.reset();
     }
 
     void loadingAPictureSetsSizeZoomAndCaption()
@@ -268,8 +273,8 @@ private slots:
         auto viewer = open(picture(300, 200));
         sizeBox(*viewer, 300, 200);
         viewer->setWidthTwips(1000);
-        QCOMPARE(viewer->width(), 123); // 1852 twips
-        QCOMPARE(viewer->pict->width(), 123);
+        QCOMPARE(viewer->widthTwips(), 123 * 15); // 1852 twips
+        QCOMPARE(viewer->pict->width(), viewer->width());
     }
 
     void rightReleaseOverThePictureOpensTheMenu()
@@ -369,8 +374,8 @@ private slots:
         for (Form3d* viewer : viewers) {
             QVERIFY(viewer->isVisible());
             QCOMPARE(viewer->OrigWidth, 640);
-            // 9785 x 8080 twips, set while the frame is not known yet.
-            QCOMPARE(viewer->size(), QSize(652, 539));
+            // 9785 x 8080 twips, the frame included.
+            QCOMPARE(viewer->frameGeometry().size(), QSize(652, 539));
             QVERIFY(!viewer->pict->isHidden());
             viewer->close();
         }
@@ -407,6 +412,149 @@ private slots:
         QCOMPARE(viewer->Text1->text(), QStringLiteral("100%"));
         QCOMPARE(viewer->ZoomPercent, 100);
         QCOMPARE(viewer->widthTwips(), inPixels(640 * 15 + 187));
+    }
+
+    // The opening's and the renaming window's sizes are outer sizes: the frame that the window
+    // manager tells before the window shows is part of them (here the test platform's own).
+    void outerSizesIncludeTheWindowManagersFrame()
+    {
+        Form1d main(platform_);
+        main.show();
+        const QSize frame = main.frameGeometry().size() - main.size();
+        QVERIFY(frame.width() > 0 && frame.height() > 0);
+        QCOMPARE(main.width() + frame.width(), 378);
+        main.Dir1->setPath(dir_.path());
+        for (const QString& name : {picture(640, 480), picture(2000, 1500)}) {
+            Module1::SelectedFileName = name;
+            main.OpenF_Click();
+        }
+        const QList<Form3d*> viewers = visibleWindows<Form3d>();
+        QCOMPARE(viewers.size(), 2);
+        for (Form3d* viewer : viewers) {
+            // 9785 x 8080 twips for 640 x 480; the work area, 1024 x 720, for the larger one.
+            const QSize outer = viewer->OrigWidth == 640 ? QSize(652, 539) : QSize(1024, 720);
+            QCOMPARE(viewer->size(), outer - frame);
+            QCOMPARE(viewer->frameGeometry().size(), outer);
+            QCOMPARE(viewer->widthTwips(), outer.width() * 15);
+            viewer->close();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // Fit window, which the toolbar's zoom runs, never makes the window larger than the work
+    // area nor lets it stand out of it; the picture is then reached with the scroll bars.
+    void theWindowStaysInsideTheWorkAreaWhileZooming()
+    {
+        auto viewer = open(picture(200, 150));
+        viewer->setWidthTwips(200 * 15 + 185);
+        viewer->setHeightTwips(150 * 15 + 880);
+        viewer->show();
+        viewer->move(300, 200);
+        for (int i = 0; i < 40; ++i)
+            click(viewer->btnZin);
+        QCOMPARE(viewer->ZoomPercent, 4526);
+        const QRect area = platform_.workAreaPixels();
+        QCOMPARE(viewer->widthTwips(), 15360);
+        QCOMPARE(viewer->heightTwips(), 10800);
+        QCOMPARE(viewer->frameGeometry().topLeft(), area.topLeft());
+        QVERIFY(area.contains(viewer->frameGeometry()));
+        QVERIFY(!viewer->HScroll1->isHidden());
+        QVERIFY(!viewer->VScroll1->isHidden());
+        QVERIFY(!viewer->pict->isHidden());
+        // Back to actual size: the window fits the picture again, where it stands.
+        click(viewer->btnG);
+        QCOMPARE(viewer->widthTwips(), inPixels(200 * 15 + 187));
+        QVERIFY(viewer->HScroll1->isHidden());
+        QVERIFY(viewer->VScroll1->isHidden());
+    }
+
+    // Actual size after menu zoom steps: when the window keeps its size, or is maximised, the
+    // scroll bars must still follow the picture back to its size.
+    void actualSizeLeavesNoStaleScrollBars_data()
+    {
+        QTest::addColumn<bool>("maximized");
+        QTest::newRow("window as opened") << false;
+        QTest::newRow("maximised") << true;
+    }
+    void actualSizeLeavesNoStaleScrollBars()
+    {
+        QFETCH(bool, maximized);
+        auto viewer = open(picture(640, 480));
+        viewer->setWidthTwips(9785);
+        viewer->setHeightTwips(8080);
+        if (maximized)
+            viewer->showMaximized();
+        showActive(viewer.get());
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(viewer->pict, Qt::Key_Plus);
+        QCOMPARE(viewer->Text1->text(), QStringLiteral("133%"));
+        QVERIFY(!viewer->HScroll1->isHidden());
+        QTest::keyClick(viewer->pict, Qt::Key_0);
+        QCOMPARE(viewer->Text1->text(), QStringLiteral("100%"));
+        QVERIFY(viewer->HScroll1->isHidden());
+        QVERIFY(viewer->VScroll1->isHidden());
+        QVERIFY(viewer->Pd->isHidden());
+        QVERIFY(viewer->HScroll1->max() >= 0);
+        QCOMPARE(viewer->Imag->leftF(), 0.0f);
+    }
+
+    // The zoom box is narrower than its texts; it shows their beginning, not their end.
+    void theZoomBoxShowsTheBeginningOfItsText()
+    {
+        auto empty = open(QStringLiteral("no such picture.png"));
+        auto viewer = open(picture(20, 20));
+        showActive(viewer.get());
+        for (int i = 0; i < 30; ++i)
+            QTest::keyClick(viewer->pict, Qt::Key_Plus);
+        empty->show();
+        const std::pair<QLineEdit*, QString> boxes[] = {{empty->Text1, QStringLiteral("表示倍率")},
+                                                        {viewer->Text1, QStringLiteral("1745%")}};
+        for (const auto& [box, text] : boxes) {
+            QCOMPARE(box->text(), text);
+            box->grab(); // lays the text out as shown
+            const QRect cursor = box->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+            QVERIFY2(cursor.left() < box->width() / 4, qPrintable(text));
+        }
+    }
+
+    // Beside the bars' own mouse: the wheel over the picture and the keys pan it, a hidden bar
+    // stays out of reach.
+    void wheelAndKeysPanThePicture()
+    {
+        auto viewer = open(picture(640, 480));
+        showActive(viewer.get());
+        sizeBox(*viewer, 300, 200); // both bars: Max -357 and -297
+        QWidget* pict = viewer->pict;
+        QTest::keyClick(pict, Qt::Key_Down);
+        QCOMPARE(viewer->Imag->topF(), -20.0f);
+        QTest::keyClick(pict, Qt::Key_PageDown);
+        QCOMPARE(viewer->Imag->topF(), -297.0f);
+        QTest::keyClick(pict, Qt::Key_Home);
+        QCOMPARE(viewer->Imag->topF(), 0.0f);
+        QTest::keyClick(pict, Qt::Key_End);
+        QCOMPARE(viewer->VScroll1->value(), -297);
+        QTest::keyClick(pict, Qt::Key_Right);
+        QTest::keyClick(pict, Qt::Key_Right);
+        QCOMPARE(viewer->Imag->leftF(), -40.0f);
+        QTest::keyClick(pict, Qt::Key_Left);
+        QCOMPARE(viewer->Imag->leftF(), -20.0f);
+        QTest::keyClick(pict, Qt::Key_Home);
+        const int lines = QApplication::wheelScrollLines();
+        wheel(viewer->Imag, QPoint(0, -120)); // over the picture, towards the user
+        QCOMPARE(viewer->Imag->topF(), -20.0f * lines);
+        wheel(viewer->Imag, QPoint(0, 120));
+        QCOMPARE(viewer->Imag->topF(), 0.0f);
+        wheel(pict, QPoint(0, -120), Qt::ShiftModifier);
+        QCOMPARE(viewer->Imag->leftF(), std::max(-20.0f - 20.0f * lines, -357.0f));
+        QCOMPARE(viewer->Imag->topF(), 0.0f);
+
+        // Wide enough for the whole width: the horizontal bar is hidden and does not move.
+        sizeBox(*viewer, 700, 200);
+        QVERIFY(viewer->HScroll1->isHidden());
+        QCOMPARE(viewer->Imag->leftF(), 0.0f);
+        QTest::keyClick(pict, Qt::Key_Right);
+        wheel(pict, QPoint(0, -120), Qt::ShiftModifier);
+        QCOMPARE(viewer->Imag->leftF(), 0.0f);
     }
 
     void saveWritesTheLoadedPictureInOneFormat()

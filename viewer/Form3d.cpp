@@ -9,9 +9,11 @@
 #include "platform/Platform.h"
 #include "platform/PlatformError.h"
 #include "platform/ScrollBar.h"
+#include "platform/WindowSystem.h"
 #include "viewer/toolbarIcon.h"
 #include "viewer/zoom.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -20,6 +22,8 @@
 #include <QKeyEvent>
 #include <QPrinter>
 #include <QResizeEvent>
+#include <QShowEvent>
+#include <QWheelEvent>
 #include <QSaveFile>
 #include <QToolButton>
 #include <algorithm>
@@ -44,6 +48,14 @@ void moveControl(QWidget* widget, double left, double top, double width, double 
 void moveControl(QWidget* widget, double left, double top)
 {
     widget->move(toInt32(left), toInt32(top));
+}
+
+// The zoom box is narrower than "1745%" or "表示倍率"; a line edit scrolls to its cursor at the
+// end and would hide the beginning.
+void showFromStart(QLineEdit* box, const QString& text)
+{
+    box->setText(text);
+    box->setCursorPosition(0);
 }
 
 } // namespace
@@ -95,7 +107,8 @@ void Form3d::createControls()
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     Toolbar1->setAccessibleName(QStringLiteral("ツールバー"));
     Toolbar1->setGeometry(0, 0, width(), kToolbarHeight);
-    Text1 = new QLineEdit(QStringLiteral("表示倍率"), Toolbar1);
+    Text1 = new QLineEdit(Toolbar1);
+    showFromStart(Text1, QStringLiteral("表示倍率"));
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setAccessibleName(QStringLiteral("表示倍率"));
     Text1->setReadOnly(true);
@@ -181,6 +194,7 @@ void Form3d::connectHandlers()
 {
     Imag->onMouseUp = [this](int button) { Imag_MouseUp(button); };
     pict->onMouseUp = [this](int button) { pict_MouseUp(button); };
+    pict->onWheel = [this](QWheelEvent* event) { panByWheel(event); };
     HScroll1->onChange = [this] { HScroll1_Change(); };
     HScroll1->onScroll = [this] { HScroll1_Scroll(); };
     VScroll1->onChange = [this] { VScroll1_Change(); };
@@ -206,32 +220,59 @@ QSize Form3d::scaleSize() const
     return isMinimized() ? QSize(0, 0) : size();
 }
 
-QSize Form3d::frameMargin() const
+QSize Form3d::frameMargin()
 {
-    const QSize margin = frameGeometry().size() - geometry().size();
-    return QSize(std::max(0, margin.width()), std::max(0, margin.height()));
+    // Once the window manager has framed the shown window, Qt knows the frame. Before, Qt knows
+    // none, and the window manager is asked, once.
+    if (isVisible()) {
+        const QSize shown = frameGeometry().size() - geometry().size();
+        if (shown.width() > 0 || shown.height() > 0)
+            return shown;
+    }
+    if (!frameAsked_) {
+        frameAsked_ = true;
+        askedFrame_ = platform_.frameExtents(this);
+    }
+    const QMargins frame = askedFrame_.value_or(QMargins());
+    return QSize(frame.left() + frame.right(), frame.top() + frame.bottom());
 }
 
-int Form3d::widthTwips() const
+int Form3d::widthTwips()
 {
     return toInt32((width() + frameMargin().width()) * platform_.twipsPerPixelX());
 }
 
-int Form3d::heightTwips() const
+int Form3d::heightTwips()
 {
     return toInt32((height() + frameMargin().height()) * platform_.twipsPerPixelY());
 }
 
 void Form3d::setWidthTwips(int twips)
 {
+    requestedTwips_.setWidth(twips);
     const int outer = toInt32(twips / platform_.twipsPerPixelX());
     resizeClient(QSize(std::max(0, outer - frameMargin().width()), height()));
 }
 
 void Form3d::setHeightTwips(int twips)
 {
+    requestedTwips_.setHeight(twips);
     const int outer = toInt32(twips / platform_.twipsPerPixelY());
     resizeClient(QSize(width(), std::max(0, outer - frameMargin().height())));
+}
+
+void Form3d::keepInsideWorkArea()
+{
+    if (!isVisible() || (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized
+                                          | Qt::WindowFullScreen)))
+        return;
+    const QRect area = platform_.workAreaPixels();
+    const QSize outer = size() + frameMargin();
+    // pos() of a window is where its frame begins.
+    const QPoint at(std::max(area.left(), std::min(x(), area.right() + 1 - outer.width())),
+                    std::max(area.top(), std::min(y(), area.bottom() + 1 - outer.height())));
+    if (at != pos())
+        move(at);
 }
 
 void Form3d::resizeClient(QSize client)
@@ -249,6 +290,32 @@ void Form3d::resizeEvent(QResizeEvent* event)
     guarded([&] { Form_Resize(); });
 }
 
+void Form3d::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    // A window manager that did not tell its frame beforehand: once the frame shows, the outer
+    // size asked for is applied again, now with the frame.
+    if (frameAsked_ && !askedFrame_ && isVisible() && frameGeometry().size() != size()) {
+        const QRect outer = frameGeometry();
+        const QRect inner = geometry();
+        askedFrame_ = QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                               outer.right() - inner.right(), outer.bottom() - inner.bottom());
+        if (requestedTwips_.isValid())
+            guarded([&] {
+                setWidthTwips(requestedTwips_.width());
+                setHeightTwips(requestedTwips_.height());
+            });
+    }
+}
+
+void Form3d::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // A viewer whose picture did not load has no caption; it must not show the program's name.
+    if (windowTitle().isEmpty())
+        showEmptyCaption(this);
+}
+
 void Form3d::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
@@ -264,7 +331,59 @@ void Form3d::keyPressEvent(QKeyEvent* event)
         guarded([&] { platform_.popupMenu(mnuR, pict->mapToGlobal(QPoint(0, 0))); });
         return;
     }
+    if (panByKey(event))
+        return;
     QWidget::keyPressEvent(event);
+}
+
+// Panning from the keyboard and by the wheel over the picture, beside the bars' own mouse: a
+// shown bar moves in its own steps and raises its events, as when the user works it.
+bool Form3d::panByKey(const QKeyEvent* event)
+{
+    if ((event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return false;
+    struct Pan
+    {
+        int key;
+        ScrollBar* bar;
+        QAbstractSlider::SliderAction action;
+    };
+    const Pan pans[] = {
+        {Qt::Key_Up, VScroll1, QAbstractSlider::SliderSingleStepSub},
+        {Qt::Key_Down, VScroll1, QAbstractSlider::SliderSingleStepAdd},
+        {Qt::Key_Left, HScroll1, QAbstractSlider::SliderSingleStepSub},
+        {Qt::Key_Right, HScroll1, QAbstractSlider::SliderSingleStepAdd},
+        {Qt::Key_PageUp, VScroll1, QAbstractSlider::SliderPageStepSub},
+        {Qt::Key_PageDown, VScroll1, QAbstractSlider::SliderPageStepAdd},
+        {Qt::Key_Home, VScroll1, QAbstractSlider::SliderToMinimum},
+        {Qt::Key_End, VScroll1, QAbstractSlider::SliderToMaximum},
+    };
+    for (const Pan& pan : pans) {
+        if (pan.key != event->key())
+            continue;
+        // A hidden bar is out of the user's reach, by the keyboard as well.
+        if (!pan.bar->isHidden())
+            pan.bar->triggerAction(pan.action);
+        return true;
+    }
+    return false;
+}
+
+void Form3d::panByWheel(const QWheelEvent* event)
+{
+    // Shift turns the wheel sideways, as a tilting wheel does by itself.
+    const QPoint delta = event->angleDelta();
+    const bool sideways = (event->modifiers() & Qt::ShiftModifier) || delta.y() == 0;
+    ScrollBar* bar = sideways ? HScroll1 : VScroll1;
+    if (bar->isHidden())
+        return;
+    wheelRest_ += delta.y() != 0 ? delta.y() : delta.x();
+    const int notches = wheelRest_ / QWheelEvent::DefaultDeltasPerStep;
+    wheelRest_ %= QWheelEvent::DefaultDeltasPerStep;
+    const int steps = std::abs(notches) * QApplication::wheelScrollLines();
+    for (int i = 0; i < steps; ++i)
+        bar->triggerAction(notches > 0 ? QAbstractSlider::SliderSingleStepSub
+                                       : QAbstractSlider::SliderSingleStepAdd);
 }
 
 void Form3d::closeEvent(QCloseEvent* event)
@@ -376,7 +495,7 @@ void Form3d::VScroll1_Scroll()
 
 void Form3d::showZoom()
 {
-    Text1->setText(numberText(ZoomPercent) + QStringLiteral("%"));
+    showFromStart(Text1, numberText(ZoomPercent) + QStringLiteral("%"));
 }
 
 void Form3d::zoomStepMenu(bool in)
@@ -421,7 +540,12 @@ void Form3d::mnuG_Click()
     pict->setVisible(false);
     Imag->setWidthF(float(OrigWidth));
     Imag->setHeightF(float(OrigHeight));
+    const QSize before = size();
     mnuFit_Click();
+    // A fit that leaves the window as it was (already that size, or maximised) lays out nothing,
+    // and the scroll bars would keep the zoomed picture's range.
+    if (size() == before)
+        Form_Resize();
     ZoomMilli = 100000;
     ZoomPercent = 100;
     showZoom();
@@ -432,10 +556,11 @@ void Form3d::mnuFit_Click()
 {
     if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
         return;
-    const std::int32_t width = windowTwips(Imag->widthF(), platform_.twipsPerPixelX(), 187);
-    const std::int32_t height = windowTwips(Imag->heightF(), platform_.twipsPerPixelY(), 892);
-    setWidthTwips(width);
-    setHeightTwips(height);
+    const QSize outer = fitSizeTwips(Imag->widthF(), Imag->heightF(), platform_.twipsPerPixelX(),
+                                     platform_.twipsPerPixelY(), platform_.workAreaTwips());
+    setWidthTwips(outer.width());
+    setHeightTwips(outer.height());
+    keepInsideWorkArea();
 }
 
 void Form3d::mnuSave_Click()

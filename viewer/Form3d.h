@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QMargins>
+#include <QSize>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 class ImageControl;
 class Platform;
@@ -26,9 +29,9 @@ public:
     static const QString kSaveFilter;
 
     // Outer size in twips, frame included; setting a new size runs Form_Resize at once.
-    int widthTwips() const;
+    int widthTwips();
     void setWidthTwips(int twips);
-    int heightTwips() const;
+    int heightTwips();
     void setHeightTwips(int twips);
 
     void Form_Load();
@@ -80,6 +83,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -91,13 +96,20 @@ private:
     void connectHandlers();
     // The client area in pixels; 0 x 0 while minimized.
     QSize scaleSize() const;
-    QSize frameMargin() const;
+    // What the window manager's frame adds to the client size.
+    QSize frameMargin();
     void resizeClient(QSize client);
+    void keepInsideWorkArea();
+    bool panByKey(const QKeyEvent* event);
+    void panByWheel(const QWheelEvent* event);
     void zoomStepMenu(bool in);
     void zoomStepToolbar(bool in);
     void showZoom();
 
     Platform& platform_;
     std::function<QString()> mainFolder_;
-    QSize laidOutFor_;
+    bool frameAsked_ = false;
+    std::optional<QMargins> askedFrame_;
+    QSize requestedTwips_; // the outer size last asked for
+    int wheelRest_ = 0;    // wheel turns below one notch, kept for the next
 };

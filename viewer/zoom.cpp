@@ -39,11 +39,26 @@ std::int32_t windowTwips(float pixels, double twipsPerPixel, int marginTwips)
     return toInt32(pixels * twipsPerPixel + marginTwips);
 }
 
+namespace {
+
+QSize limitedTo(std::int32_t width, std::int32_t height, QSize workAreaTwips)
+{
+    return QSize(std::min(width, std::int32_t(workAreaTwips.width())),
+                 std::min(height, std::int32_t(workAreaTwips.height())));
+}
+
+} // namespace
+
 QSize openingSizeTwips(float widthPx, float heightPx, double twipsPerPixelX,
                        double twipsPerPixelY, QSize workAreaTwips)
 {
-    const std::int32_t width = windowTwips(widthPx, twipsPerPixelX, 185);
-    const std::int32_t height = windowTwips(heightPx, twipsPerPixelY, 880);
-    return QSize(std::min(width, std::int32_t(workAreaTwips.width())),
-                 std::min(height, std::int32_t(workAreaTwips.height())));
+    return limitedTo(windowTwips(widthPx, twipsPerPixelX, 185),
+                     windowTwips(heightPx, twipsPerPixelY, 880), workAreaTwips);
+}
+
+QSize fitSizeTwips(float widthPx, float heightPx, double twipsPerPixelX, double twipsPerPixelY,
+                   QSize workAreaTwips)
+{
+    return limitedTo(windowTwips(widthPx, twipsPerPixelX, 187),
+                     windowTwips(heightPx, twipsPerPixelY, 892), workAreaTwips);
 }

@@ -19,3 +19,8 @@ std::int32_t windowTwips(float pixels, double twipsPerPixel, int marginTwips);
 // limited to the work area on its own.
 QSize openingSizeTwips(float widthPx, float heightPx, double twipsPerPixelX,
                        double twipsPerPixelY, QSize workAreaTwips);
+// The outer size that fits the window around the picture: the picture plus 187 by 892 twips,
+// each direction limited to the work area on its own as at the opening, so that the window never
+// grows past the screen and a larger picture is reached with the scroll bars.
+QSize fitSizeTwips(float widthPx, float heightPx, double twipsPerPixelX, double twipsPerPixelY,
+                   QSize workAreaTwips);

@@ -6,6 +6,8 @@
 #include <QAction>
 #include <QMenu>
 #include <QPrinter>
+#include <QWidget>
+#include <QWindow>
 #include <functional>
 
 // Records what the program asks of the platform, answers as the test says, never blocks.
@@ -26,7 +28,12 @@ public:
     QStringList proposedNames;
     QString saveFilter;
     QString printToPdf; // empty: the print dialog is cancelled
-    QSize workArea{15360, 10800};
+    QSize workArea{15360, 10800}; // twips
+    // What the window manager tells of its frame before a window shows. Unset: what the test's
+    // own platform puts around a shown window (offscreen draws 2 pixels a side), so that before
+    // and after showing agree, as they do under a window manager.
+    std::optional<QMargins> frame;
+    bool frameUntold = false; // a window manager that tells nothing beforehand
     QStringList driveRoots = mountedDrives();
     bool otherInstance = false;
     bool ended = false;
@@ -69,6 +76,16 @@ public:
         return printer;
     }
     QSize workAreaTwips() override { return workArea; }
+    QRect workAreaPixels() override { return QRect(0, 0, workArea.width() / 15, workArea.height() / 15); }
+    std::optional<QMargins> frameExtents(QWidget* window) override
+    {
+        if (frameUntold)
+            return std::nullopt;
+        if (frame)
+            return frame;
+        window->winId();
+        return window->windowHandle()->frameMargins();
+    }
     double twipsPerPixelX() override { return 15.0; }
     double twipsPerPixelY() override { return 15.0; }
     QStringList drives() override { return driveRoots; }

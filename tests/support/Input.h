@@ -90,13 +90,18 @@ inline void chooseByKeys(QComboBox* combo, int index)
     QTRY_VERIFY(!list->isVisible());
 }
 
-// Turns the mouse wheel over a widget; 120 is one notch, positive away from the user.
+// Turns the mouse wheel over a widget; 120 is one notch, positive away from the user. Qt
+// delivers a wheel turn to the widget under the pointer and then up its parents while they
+// ignore it; an event sent from a test is not passed on, so the walk is done here.
 inline void wheel(QWidget* widget, QPoint angleDelta,
                   Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
-    const QPointF at = QRectF(widget->rect()).center();
-    QWheelEvent event(at, widget->mapToGlobal(at), QPoint(), angleDelta, Qt::NoButton, modifiers,
-                      Qt::NoScrollPhase, false);
-    QSpontaneKeyEvent::setSpontaneous(&event);
-    QApplication::sendEvent(widget, &event);
+    const QPointF global = widget->mapToGlobal(QRectF(widget->rect()).center());
+    for (QWidget* target = widget; target; target = target->parentWidget()) {
+        QWheelEvent event(target->mapFromGlobal(global), global, QPoint(), angleDelta,
+                          Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(target, &event);
+        if (event.isAccepted() || target->isWindow())
+            return;
+    }
 }

@@ -1,0 +1,115 @@
+#include "platform/WindowSystem.h"
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QThread>
+#include <QWidget>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
+#include <xcb/xcb.h>
+
+namespace {
+
+struct FreeReply
+{
+    void operator()(void* reply) const { std::free(reply); }
+};
+template <class T>
+using Reply = std::unique_ptr<T, FreeReply>;
+
+// Only when Qt itself runs on X11; offscreen and on Wayland there is nothing to ask.
+xcb_connection_t* x11Connection()
+{
+    if (!qGuiApp)
+        return nullptr;
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
+}
+
+xcb_atom_t atom(xcb_connection_t* c, const char* name)
+{
+    const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, uint16_t(std::strlen(name)), name), nullptr));
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+xcb_window_t rootOf(xcb_connection_t* c, xcb_window_t window)
+{
+    const Reply<xcb_get_geometry_reply_t> reply(
+        xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr));
+    return reply ? reply->root : xcb_window_t(XCB_WINDOW_NONE);
+}
+
+// A property's 32-bit values; empty when it is not set.
+std::vector<uint32_t> values32(xcb_connection_t* c, xcb_window_t window, xcb_atom_t property,
+                               xcb_atom_t type)
+{
+    const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        c, xcb_get_property(c, 0, window, property, type, 0, 1024), nullptr));
+    if (!reply || reply->format != 32 || reply->type != type)
+        return {};
+    const auto* data = static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
+    return std::vector<uint32_t>(data, data + xcb_get_property_value_length(reply.get()) / 4);
+}
+
+} // namespace
+
+std::optional<QMargins> askFrameExtents(QWidget* window)
+{
+    xcb_connection_t* c = x11Connection();
+    if (!c)
+        return std::nullopt;
+    const auto id = xcb_window_t(window->winId());
+    const xcb_window_t root = rootOf(c, id);
+    if (values32(c, root, atom(c, "_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW).empty())
+        return QMargins(); // no window manager: no frame
+    const xcb_atom_t request = atom(c, "_NET_REQUEST_FRAME_EXTENTS");
+    const std::vector<uint32_t> supported = values32(c, root, atom(c, "_NET_SUPPORTED"), XCB_ATOM_ATOM);
+    if (std::find(supported.begin(), supported.end(), request) == supported.end())
+        return std::nullopt;
+
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = id;
+    message.type = request;
+    xcb_send_event(c, 0, root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char*>(&message));
+    xcb_flush(c);
+
+    // The window manager answers by setting the property on the window; it takes a few
+    // milliseconds at most.
+    const xcb_atom_t extents = atom(c, "_NET_FRAME_EXTENTS");
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        const std::vector<uint32_t> v = values32(c, id, extents, XCB_ATOM_CARDINAL);
+        if (v.size() == 4) {
+            // left, right, top, bottom, in the screen's own pixels
+            const qreal ratio = window->devicePixelRatioF();
+            return QMargins(qRound(v[0] / ratio), qRound(v[2] / ratio), qRound(v[1] / ratio),
+                            qRound(v[3] / ratio));
+        }
+        if (waited.elapsed() > 500)
+            return std::nullopt;
+        QThread::msleep(2);
+    }
+}
+
+void showEmptyCaption(QWidget* window)
+{
+    xcb_connection_t* c = x11Connection();
+    if (!c)
+        return;
+    const auto id = xcb_window_t(window->winId());
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, atom(c, "_NET_WM_NAME"),
+                        atom(c, "UTF8_STRING"), 8, 0, nullptr);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, 0,
+                        nullptr);
+    xcb_flush(c);
+}

@@ -1,0 +1,74 @@
+#include "app/translations.h"
+#include "platform/QtPlatform.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QPrinter>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+struct Seen
+{
+    QString title;
+    QStringList texts;
+};
+
+// Reads the modal dialog that the next call opens, then closes it with Esc as a user would.
+void readAndCancelNextDialog(Seen& seen)
+{
+    QTimer::singleShot(0, [&seen] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        QVERIFY(dialog);
+        seen.title = dialog->windowTitle();
+        for (const QLabel* label : dialog->findChildren<QLabel*>())
+            seen.texts << label->text();
+        for (const QAbstractButton* button : dialog->findChildren<QAbstractButton*>())
+            seen.texts << button->text();
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+}
+
+} // namespace
+
+// The real dialogs of the program's platform, in Japanese like the rest of the program.
+class QtPlatformTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { installJapaneseTranslations(*qApp); }
+
+    void theSaveDialogSpeaksJapaneseAndCancelSavesNothing()
+    {
+        QtPlatform platform;
+        Seen seen;
+        readAndCancelNextDialog(seen);
+        const std::optional<QString> path = platform.saveDialog(
+            nullptr, QStringLiteral("photo001.jpg"), QStringLiteral("jpg|*.jpg|bmp|*.bmp|"));
+        QVERIFY(!path);
+        QCOMPARE(seen.title, QStringLiteral("名前を付けて保存"));
+        QVERIFY2(seen.texts.contains(QStringLiteral("保存(&S)")), qPrintable(seen.texts.join('|')));
+        QVERIFY2(seen.texts.contains(QStringLiteral("キャンセル")), qPrintable(seen.texts.join('|')));
+    }
+
+    void thePrintDialogSpeaksJapanese()
+    {
+        QtPlatform platform;
+        Seen seen;
+        readAndCancelNextDialog(seen);
+        QVERIFY(!platform.printDialog(nullptr));
+        QCOMPARE(seen.title, QStringLiteral("印刷"));
+    }
+
+    void theLegacyFilterBecomesQtFilters()
+    {
+        QCOMPARE(qtFileFilter(QStringLiteral("jpg|*.jpg|bmp|*.bmp|ico|*.ico|")),
+                 QStringLiteral("jpg (*.jpg);;bmp (*.bmp);;ico (*.ico)"));
+    }
+};
+
+QTEST_MAIN(QtPlatformTest)
+#include "test_qtplatform.moc"
