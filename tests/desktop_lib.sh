@@ -36,3 +36,46 @@ start_program() {
         return 1
     fi
 }
+
+# client WINDOW: sets CX CY CW CH, the window's inside as placed on the screen. (xdotool's
+# own geometry is off by the frame under a reparenting window manager.)
+client() {
+    eval "$(xwininfo -id "$1" | awk '/Absolute upper-left X/ {print "CX=" $4}
+                                     /Absolute upper-left Y/ {print "CY=" $4}
+                                     /^ *Width:/ {print "CW=" $2} /^ *Height:/ {print "CH=" $2}')"
+}
+
+# outer WINDOW: sets OX OY OW OH, the window with the frame the window manager put around it.
+outer() {
+    client "$1"
+    local extents l=0 r=0 t=0 b=0
+    extents=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= //p' | tr -d ' ')
+    [ -n "$extents" ] && IFS=, read -r l r t b <<< "$extents"
+    OX=$((CX - l)) OY=$((CY - t)) OW=$((CW + l + r)) OH=$((CH + t + b))
+}
+
+# workarea: sets WX WY WW WH, the screen less the panels; the whole screen without a window
+# manager.
+workarea() {
+    local area
+    area=$(xprop -root _NET_WORKAREA 2>/dev/null | sed -n 's/.*= //p' | tr -d ' ' | cut -d, -f1-4)
+    if [ -z "$area" ]; then
+        area=$(xwininfo -root | awk '/^ *Width:/ {w=$2} /^ *Height:/ {h=$2} END {print "0,0," w "," h}')
+    fi
+    IFS=, read -r WX WY WW WH <<< "$area"
+}
+
+# inside_workarea WINDOW: fails unless the whole window, frame included, is in the work area.
+inside_workarea() {
+    outer "$1"
+    workarea
+    [ "$OX" -ge "$WX" ] && [ "$OY" -ge "$WY" ] \
+        && [ $((OX + OW)) -le $((WX + WW)) ] && [ $((OY + OH)) -le $((WY + WH)) ] \
+        || { echo "window $OW x $OH at $OX,$OY is not inside the work area $WW x $WH at $WX,$WY" >&2; return 1; }
+}
+
+# click_at WINDOW X Y [REPEAT]: clicks at X,Y inside the window.
+click_at() {
+    client "$1"
+    xdotool mousemove $((CX + $2)) $((CY + $3)) click --repeat "${4:-1}" --delay 80 1
+}

@@ -9,9 +9,8 @@ desktop_setup
 convert -size 320x240 xc:'rgb(200,30,30)' photo001.jpg
 
 start_program "$program"
-eval "$(xdotool getwindowgeometry --shell "$win")"
 # The first line of the file list: File1 starts at 2800/675 twips below the menu bar.
-xdotool mousemove $((X + 220)) $((Y + 78)) click --repeat 2 --delay 80 1
+click_at "$win" 220 78 2
 viewer=$(wait_window 'photo001.jpg$')
 title=$(xdotool getwindowname "$viewer")
 [ "$title" = "$(pwd -P)/photo001.jpg" ] || { echo "FAIL: viewer title is $title"; exit 1; }
@@ -23,19 +22,18 @@ red=$(convert "$work/screen.png" -fill black +opaque 'rgb(200,30,30)' -fuzz 10% 
 awk -v r="$red" 'BEGIN { exit !(r > 0.02) }' || { echo "FAIL: picture not shown ($red)"; exit 1; }
 
 # The toolbar's 拡 button zooms and fits the window around the larger picture.
-eval "$(xdotool getwindowgeometry --shell "$viewer")"
-before=$WIDTH
-xdotool mousemove $((X + 9)) $((Y + 12)) click 1
+client "$viewer"
+before=$CW
+click_at "$viewer" 9 12
 sleep 0.5
-eval "$(xdotool getwindowgeometry --shell "$viewer")"
-[ "$WIDTH" -gt "$before" ] || { echo "FAIL: zoom did not widen the viewer ($before -> $WIDTH)"; exit 1; }
+client "$viewer"
+[ "$CW" -gt "$before" ] || { echo "FAIL: zoom did not widen the viewer ($before -> $CW)"; exit 1; }
 [ -n "$shots" ] && import -window root "${shots%.png}-zoom.png"
 
 # The Help menu's version command opens the about window (the viewer moved off the menu).
-xdotool windowmove --sync "$viewer" 400 0 2>/dev/null || xdotool windowmove "$viewer" 400 0
+xdotool windowmove --sync "$viewer" 0 420 2>/dev/null || xdotool windowmove "$viewer" 0 420
 sleep 0.3
-eval "$(xdotool getwindowgeometry --shell "$win")"
-xdotool mousemove $((X + 90)) $((Y + 10)) click 1
+click_at "$win" 90 10
 sleep 0.5
 xdotool key Down Return
 about=$(wait_window 'バージョン情報$' 25)

@@ -21,7 +21,7 @@ depends=$(dpkg-deb -f "$deb" Depends)
 mapfile -t named < <(tr ',|' '\n\n' <<< "$depends" | sed 's/(.*)//; s/[[:space:]]//g' | sed '/^$/d')
 provided() { printf '%s\n' "${named[@]}" | grep -qxF "$1"; }
 for p in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libc6 libstdc++6 \
-         libgcc-s1 qt6-qpa-plugins qt6-image-formats-plugins fonts-noto-cjk; do
+         libgcc-s1 qt6-qpa-plugins qt6-image-formats-plugins qt6-translations-l10n fonts-noto-cjk; do
     provided "$p" || fail "Depends lacks $p: $depends"
 done
 # Versioned where dpkg-shlibdeps knows the versions.

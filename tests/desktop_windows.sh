@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# The real program's windows on the screen, under a window manager or on a bare display:
+# outer sizes that include the frame, viewers that stay inside the work area, an empty caption,
+# Qt's dialogs in Japanese, and a typed filter that never changes which files are renamed.
+set -euo pipefail
+program=$(realpath "$1")
+source "$(dirname "$0")/desktop_lib.sh"
+desktop_setup
+passed=0
+fail() { echo "FAIL: $*"; exit 1; }
+
+convert -size 640x480 xc:'rgb(30,160,30)' a.jpg
+convert -size 1600x1200 xc:'rgb(30,30,160)' b.jpg
+printf 'no picture' > c.jpg
+printf 'gif' > d.gif
+
+start_program "$program"
+# 5670 twips wide, frame included: 378 pixels at 96 dpi.
+outer "$win"
+[ "$OW" -eq 378 ] || fail "the renaming window is $OW pixels wide, frame included"
+passed=$((passed + 1))
+menubar=$((CH - 519))
+# The file list starts 675 twips below the menu bar; its lines are 14 pixels apart.
+row() { echo $((menubar + 54 + 14 * $1)); }
+
+others() { xdotool search --onlyvisible --class numbrella 2>/dev/null | grep -vx "$win" || true; }
+# Keys go where the focus is, as a user's do.
+focus() { xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1" 2>/dev/null || true; sleep 0.2; }
+close_viewer() { focus "$1"; xdotool key ctrl+w; sleep 0.3; }
+
+# 640 x 480 opens at 9785 x 8080 twips, frame included, inside the work area.
+click_at "$win" 220 "$(row 0)" 2
+viewer=$(wait_window 'a.jpg$')
+sleep 0.3
+outer "$viewer"
+[ "$OW $OH" = "652 539" ] || fail "a 640 x 480 picture opens at $OW x $OH pixels, not 652 x 539"
+inside_workarea "$viewer" || fail "the viewer does not fit the work area"
+passed=$((passed + 1))
+
+# Forty clicks on 拡 keep the window inside the work area.
+focus "$viewer"
+for _ in $(seq 40); do
+    click_at "$viewer" 9 12
+    sleep 0.05
+done
+sleep 0.5
+inside_workarea "$viewer" || fail "after 40 zoom steps the viewer leaves the work area"
+passed=$((passed + 1))
+
+# Qt's own dialogs speak Japanese: the save dialog.
+focus "$viewer"
+xdotool key ctrl+s
+dialog=$(wait_window '^名前を付けて保存$' 25) || fail "no Japanese save dialog"
+focus "$dialog"
+xdotool key Escape
+sleep 0.3
+passed=$((passed + 1))
+close_viewer "$viewer"
+
+# A picture larger than the screen: the viewer fills at most the work area, and both scroll
+# bars are on the screen beside the picture.
+click_at "$win" 220 "$(row 1)" 2
+viewer=$(wait_window 'b.jpg$')
+sleep 0.5
+inside_workarea "$viewer" || fail "the large picture's viewer does not fit the work area"
+client "$viewer"
+shot=$(mktemp --suffix=.png)
+import -window root "$shot"
+colour() { convert "$shot" -format "%[pixel:p{$1,$2}]" info:; }
+picture=$(colour $((CX + CW / 2)) $((CY + CH / 2)))
+vbar=$(colour $((CX + CW - 8)) $((CY + CH / 2)))
+hbar=$(colour $((CX + CW / 2)) $((CY + CH - 8)))
+[ "$vbar" != "$picture" ] && [ "$hbar" != "$picture" ] \
+    || fail "scroll bars not on screen (picture $picture, right edge $vbar, bottom edge $hbar)"
+rm -f "$shot"
+passed=$((passed + 1))
+close_viewer "$viewer"
+
+# A file that is no picture: the viewer's caption stays empty, not the program's name.
+click_at "$win" 220 "$(row 2)" 2
+empty=""
+for _ in $(seq 50); do
+    empty=$(others | head -n1)
+    [ -n "$empty" ] && break
+    sleep 0.1
+done
+[ -n "$empty" ] || fail "no viewer opened for a file that is no picture"
+names=$(xprop -id "$empty" WM_NAME _NET_WM_NAME)
+grep -q 'Numbrella' <<< "$names" && fail "the empty caption reads: $names"
+[ "$(xprop -id "$empty" _NET_WM_NAME | sed 's/^[^=]*= *//')" = '' ] \
+    || fail "the empty viewer is titled: $names"
+passed=$((passed + 1))
+close_viewer "$empty"
+
+# A typed extension that matches a filter entry is no choice of it: the listed .jpg files get
+# .gif names, the .gif file nobody saw listed stays as it is.
+focus "$win"
+click_at "$win" 305 $((menubar + 10))   # the base name
+xdotool type --delay 50 n
+click_at "$win" 255 $((menubar + 33))   # the filter's edit field
+xdotool key ctrl+a
+xdotool type --delay 50 gif
+click_at "$win" 213 $((menubar + 33))   # 連番化
+sleep 1
+actual=$(ls | grep -v runtime | tr '\n' ' ')
+[ "$actual" = "d.gif n001.gif n002.gif n003.gif " ] || fail "after the run the folder holds: $actual"
+[ "$(cat d.gif)" = gif ] || fail "d.gif was changed"
+passed=$((passed + 1))
+echo "desktop windows: $passed passed, 0 failed"
