@@ -298,7 +298,7 @@ private slots:
         QTest::addColumn<bool>("removeSecond");
         QTest::addColumn<QString>("reason");
         QTest::newRow("separator in the base name") << "sub/x" << false << "ファイル名に使えない文字が含まれています。";
-        QTest::newRow("file removed after listing") << "x" << true << "ファイルが見つかりません。";
+        QTest::newRow("file removed after listing") << "x" << true << "ファイルまたはフォルダーが見つかりません。";
     }
     void refusedNamesAndVanishedFilesAreReported()
     {
