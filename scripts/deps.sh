@@ -3,7 +3,8 @@
 set -euo pipefail
 packages=(cmake g++ ninja-build qt6-base-dev qt6-image-formats-plugins libgl-dev
           fonts-noto-cjk xvfb xauth xdotool x11-apps imagemagick
-          desktop-file-utils appstream dpkg-dev binutils)
+          desktop-file-utils appstream dpkg-dev binutils
+          dosfstools exfatprogs fusefat exfat-fuse)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
