@@ -61,7 +61,7 @@ private:
 QByteArray readRegularFile(const QString& path)
 {
     const QByteArray native = QFile::encodeName(path);
-    struct stat st {};
+    struct stat st = {};
     if (::stat(native.constData(), &st) != 0)
         failRead(errno);
     if (const int err = notRegularError(st))
@@ -98,7 +98,7 @@ void writeFileReplacing(const QString& path, const QByteArray& bytes)
 {
     QSaveFile file(path);
     // QSaveFile refuses a folder with a text of its own; the user is told why.
-    struct stat st {};
+    struct stat st = {};
     if (::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode))
         failWrite(EISDIR, file);
     errno = 0;

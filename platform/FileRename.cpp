@@ -153,7 +153,8 @@ void renameFileNoReplace(const QString& oldPath, const QString& newPath)
     const QString newName = newPath.mid(separator + 1);
     if (err == EEXIST && oldName.compare(newName, Qt::CaseInsensitive) == 0
         && (sameFile(from, to)
-            || !listsEntry(QFile::encodeName(oldPath.left(separator)), QFile::encodeName(newName)))) {
+            || !listsEntry(QFile::encodeName(oldPath.left(separator)),
+                           QFile::encodeName(newName)))) {
         renameThroughTemporary(from, to);
         return;
     }

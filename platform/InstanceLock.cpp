@@ -21,7 +21,7 @@ int openPrivateFolder(const QString& path)
                           O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return -1;
-    struct stat st {};
+    struct stat st = {};
     if (::fstat(fd, &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()
         || (st.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
         ::close(fd);

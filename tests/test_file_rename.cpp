@@ -92,8 +92,8 @@ private slots:
     {
         QTest::addColumn<int>("err");
         QTest::addColumn<QString>("words");
-        QTest::newRow("taken") << EEXIST << "同じ名前のファイルがすでにあります";
-        QTest::newRow("taken, folder not empty") << ENOTEMPTY << "同じ名前のファイルがすでにあります";
+        QTest::newRow("taken") << EEXIST << "同じ名前のファイルがすでに";
+        QTest::newRow("taken, folder not empty") << ENOTEMPTY << "同じ名前のファイルがすでに";
         QTest::newRow("missing") << ENOENT << "見つかりません";
         QTest::newRow("invalid name") << EINVAL << "使えない文字";
         QTest::newRow("not in the drive's encoding") << EILSEQ << "使えない文字";
@@ -113,11 +113,12 @@ private slots:
         QTest::newRow("loop of links") << ELOOP << "循環";
         QTest::newRow("no memory") << ENOMEM << "メモリが足りません";
         QTest::newRow("too many open files") << EMFILE << "開いているファイルが多すぎ";
-        QTest::newRow("too many open files in the system") << ENFILE << "開いているファイルが多すぎ";
+        QTest::newRow("too many open files, system-wide") << ENFILE << "開いているファイルが多すぎ";
         QTest::newRow("drive gone") << ENOTCONN << "接続が切れて";
         QTest::newRow("no medium") << ENOMEDIUM << "準備ができていません";
         QTest::newRow("unsupported") << EOPNOTSUPP << "この操作ができません";
-        QTest::newRow("anything else: the system's text") << EDOM << QString::fromLocal8Bit(std::strerror(EDOM));
+        QTest::newRow("anything else: the system's text")
+            << EDOM << QString::fromLocal8Bit(std::strerror(EDOM));
     }
     void eachErrorIsToldByItsTrueCause()
     {

@@ -304,8 +304,9 @@ private slots:
         QCOMPARE(platform->messages.size(), 1);
         const QString path = form->Dir1->path();
         QCOMPARE(platform->messages[0].text,
-                 path + "/50%1.jpg の名前を " + path + "/%2x001.jpg に変更できませんでした。\n"
-                     "同じ名前のファイルがすでにあります。\n1 個中 0 個のファイルの名前を変更しました。");
+                 path + "/50%1.jpg の名前を " + path
+                     + "/%2x001.jpg に変更できませんでした。\n同じ名前のファイルがすでにあります。\n"
+                       "1 個中 0 個のファイルの名前を変更しました。");
         QCOMPARE(readFile(folder + "/50%1.jpg"), QByteArray("A"));
     }
 
@@ -315,8 +316,10 @@ private slots:
         QTest::addColumn<bool>("removeSecond");
         QTest::addColumn<QString>("reason");
         QTest::newRow("separator in the base name") << "sub/x" << false << "ファイル名に使えない文字が含まれています。";
-        QTest::newRow("file removed after listing") << "x" << true << "ファイルまたはフォルダーが見つかりません。";
-        QTest::newRow("name over 255 bytes") << QString(250, 'x') << false << "ファイル名が長すぎます。";
+        QTest::newRow("file removed after listing")
+            << "x" << true << "ファイルまたはフォルダーが見つかりません。";
+        QTest::newRow("name over 255 bytes")
+            << QString(250, 'x') << false << "ファイル名が長すぎます。";
     }
     void refusedNamesAndVanishedFilesAreReported()
     {

@@ -143,8 +143,8 @@ private slots:
         QFETCH(QString, oldPath);
         QFETCH(QString, newPath);
         QCOMPARE(renameStopMessage(oldPath, newPath, "%1 reason", 12, 3),
-                 oldPath + " の名前を " + newPath + " に変更できませんでした。\n%1 reason\n12 個中 3 "
-                     "個のファイルの名前を変更しました。");
+                 oldPath + " の名前を " + newPath
+                     + " に変更できませんでした。\n%1 reason\n12 個中 3 個のファイルの名前を変更しました。");
         QCOMPARE(saveFailureMessage(newPath, "%2"), newPath + " に保存できませんでした。\n%2");
     }
 

@@ -501,7 +501,8 @@ private slots:
         QCOMPARE(platform_.messages[0].text,
                  *platform_.savePath + QStringLiteral(" に保存できませんでした。\n") + reason);
         QCOMPARE(platform_.messages[0].title, QStringLiteral("Numbrella ポテリカ"));
-        QCOMPARE(QDir(dir_.filePath(QStringLiteral("a-folder.png"))).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+        const QDir folder(dir_.filePath(QStringLiteral("a-folder.png")));
+        QCOMPARE(folder.entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
                  QStringList({QStringLiteral("inside")}));
     }
 
