@@ -1,13 +1,14 @@
 #include "platform/FileRename.h"
 
+#include "platform/ErrorReason.h"
 #include "platform/PlatformError.h"
+#include "platform/RenameCalls.h"
 
 #include <QCoreApplication>
 #include <QFile>
 
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,30 +17,9 @@ namespace {
 
 const QString kOperation = QStringLiteral("rename");
 
-QString reasonFor(int err)
-{
-    switch (err) {
-    case EEXIST:
-    case ENOTEMPTY:
-        return QStringLiteral("同じ名前のファイルがすでにあります。");
-    case ENOENT:
-        return QStringLiteral("ファイルが見つかりません。");
-    case EINVAL:
-    case EILSEQ:
-    case ENAMETOOLONG:
-        return QStringLiteral("ファイル名に使えない文字が含まれています。");
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return QStringLiteral("アクセスが拒否されました。");
-    default:
-        return QString::fromLocal8Bit(std::strerror(err));
-    }
-}
-
 [[noreturn]] void refuse(int err)
 {
-    throw PlatformError(kOperation, reasonFor(err), err);
+    throw PlatformError(kOperation, errorReason(err), err);
 }
 
 bool isSeparator(QChar c)
@@ -74,20 +54,34 @@ bool staysInFolder(const QString& oldPath, const QString& newPath)
 
 int renameNoReplace(const QByteArray& from, const QByteArray& to)
 {
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+    const RenameCalls& sys = renameCalls();
+    if (sys.renameNoReplace(from.constData(), to.constData()) == 0)
         return 0;
-    const int err = errno;
+    int err = errno;
     if (err != EINVAL && err != ENOSYS && err != EOPNOTSUPP)
         return err;
     // The file system lacks RENAME_NOREPLACE: link refuses an existing target just as well.
-    if (::link(from.constData(), to.constData()) != 0)
-        return errno;
-    if (::unlink(from.constData()) != 0) {
-        const int unlinkErr = errno;
-        ::unlink(to.constData());
-        return unlinkErr;
+    // A crash between link and unlink leaves the file under both names, never under none.
+    if (sys.link(from.constData(), to.constData()) == 0) {
+        if (sys.unlink(from.constData()) == 0)
+            return 0;
+        err = errno;
+        sys.unlink(to.constData());
+        return err;
     }
-    return 0;
+    err = errno;
+    if (err != EPERM && err != EOPNOTSUPP && err != ENOSYS && err != EMLINK)
+        return err;
+    // No hard links either (FAT and exFAT through FUSE, some network shares). Taking the new
+    // name with an empty file of our own keeps the refusal atomic: the rename then replaces
+    // only that file. A crash between the steps leaves the empty file beside the old one.
+    if (sys.createExclusive(to.constData()) != 0)
+        return errno;
+    if (sys.rename(from.constData(), to.constData()) == 0)
+        return 0;
+    err = errno;
+    sys.unlink(to.constData());
+    return err;
 }
 
 bool sameFile(const QByteArray& a, const QByteArray& b)
@@ -96,6 +90,24 @@ bool sameFile(const QByteArray& a, const QByteArray& b)
     struct stat sb {};
     return ::lstat(a.constData(), &sa) == 0 && ::lstat(b.constData(), &sb) == 0
         && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+// Whether the folder lists an entry of exactly this name. Through FUSE a case variant of a name
+// looks up as a file of its own inode number; only the listing shows that it is no other file.
+bool listsEntry(const QByteArray& folder, const QByteArray& name)
+{
+    DIR* dir = ::opendir(folder.isEmpty() ? "/" : folder.constData());
+    if (!dir)
+        return true;
+    bool found = false;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (name == entry->d_name) {
+            found = true;
+            break;
+        }
+    }
+    ::closedir(dir);
+    return found;
 }
 
 // On a file system that ignores letter case the target of a case-only rename is the file
@@ -136,11 +148,37 @@ void renameFileNoReplace(const QString& oldPath, const QString& newPath)
     const int err = renameNoReplace(from, to);
     if (err == 0)
         return;
-    const QString oldName = oldPath.mid(lastSeparator(oldPath) + 1);
-    const QString newName = newPath.mid(lastSeparator(newPath) + 1);
-    if (err == EEXIST && oldName.compare(newName, Qt::CaseInsensitive) == 0 && sameFile(from, to)) {
+    const qsizetype separator = lastSeparator(oldPath);
+    const QString oldName = oldPath.mid(separator + 1);
+    const QString newName = newPath.mid(separator + 1);
+    if (err == EEXIST && oldName.compare(newName, Qt::CaseInsensitive) == 0
+        && (sameFile(from, to)
+            || !listsEntry(QFile::encodeName(oldPath.left(separator)),
+                           QFile::encodeName(newName)))) {
         renameThroughTemporary(from, to);
         return;
     }
     refuse(err);
+}
+
+RenameCalls RenameCalls::system()
+{
+    RenameCalls calls;
+    calls.renameNoReplace = [](const char* from, const char* to) {
+        return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
+    };
+    calls.link = [](const char* from, const char* to) { return ::link(from, to); };
+    calls.unlink = [](const char* path) { return ::unlink(path); };
+    calls.createExclusive = [](const char* path) {
+        const int fd = ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0600);
+        return fd < 0 ? -1 : ::close(fd);
+    };
+    calls.rename = [](const char* from, const char* to) { return ::rename(from, to); };
+    return calls;
+}
+
+RenameCalls& renameCalls()
+{
+    static RenameCalls calls = RenameCalls::system();
+    return calls;
 }

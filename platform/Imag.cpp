@@ -1,8 +1,10 @@
 #include "platform/Imag.h"
 
 #include "platform/Controls.h"
+#include "platform/FileBytes.h"
 #include "platform/PlatformError.h"
 
+#include <QBuffer>
 #include <QImageReader>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -98,15 +100,19 @@ void ImageControl::setStretch(bool stretch)
 
 void ImageControl::loadPicture(const QString& path)
 {
-    QImageReader reader(path);
+    QByteArray bytes = readRegularFile(path);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
     reader.setAllocationLimit(1024);
     reader.setAutoTransform(true);
     QImage image = reader.read();
     if (image.isNull())
         throw PlatformError(QStringLiteral("LoadPicture"), reader.errorString(), 481);
-    // "@2x" in a name sets a device pixel ratio; the control works in the picture's pixels.
+    // The control works in the picture's pixels, whatever device pixel ratio a reader gives.
     image.setDevicePixelRatio(1.0);
     picture_ = std::move(image);
+    pictureBytes_ = std::move(bytes);
     if (!stretch_) {
         width_ = float(picture_.width());
         height_ = float(picture_.height());

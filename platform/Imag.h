@@ -45,8 +45,11 @@ public:
     void setStretch(bool stretch);
 
     const QImage& picture() const { return picture_; }
-    // Throws PlatformError when the file is missing or is no picture Qt can read. Without
-    // Stretch the control takes the picture's size in pixels.
+    // The file's bytes exactly as they were read for the picture: saving writes these.
+    const QByteArray& pictureBytes() const { return pictureBytes_; }
+    // Reads the file once and decodes it from memory. Throws PlatformError when the file is
+    // missing, is no regular file or is no picture Qt can read. Without Stretch the control
+    // takes the picture's size in pixels.
     void loadPicture(const QString& path);
 
     std::function<void(int button)> onMouseUp;
@@ -65,4 +68,5 @@ private:
     float height_ = 0;
     bool stretch_ = false;
     QImage picture_;
+    QByteArray pictureBytes_;
 };

@@ -1,6 +1,7 @@
 #include "platform/QtPlatform.h"
 
 #include "platform/Drives.h"
+#include "platform/InstanceLock.h"
 #include "platform/WindowSystem.h"
 
 #include <QApplication>
@@ -14,11 +15,9 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QScreen>
-#include <QStandardPaths>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
-#include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
 #endif
@@ -123,12 +122,7 @@ bool QtPlatform::anotherInstanceRunning()
     // An flock dies with its process, so a crashed instance never leaves the lock stuck.
     if (lockFd_ >= 0)
         return false;
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (dir.isEmpty())
-        dir = QDir::tempPath();
-    const QByteArray path
-        = QFile::encodeName(dir + QStringLiteral("/numbrella-%1.lock").arg(::getuid()));
-    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const int fd = openInstanceLock();
     if (fd < 0)
         return false; // a lock that cannot be made does not stop the start
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

@@ -4,6 +4,7 @@
 #include "app/Module1.h"
 #include "app/icon.h"
 #include "app/join.h"
+#include "app/messages.h"
 #include "app/numbers.h"
 #include "platform/ComboBox.h"
 #include "platform/CommandButton.h"
@@ -278,13 +279,8 @@ void Form1d::Command1_Click()
     setMousePointer(0);
     if (refusal) {
         platform_.beep();
-        platform_.messageBox(this,
-                             QStringLiteral("%1 の名前を %2 に変更できませんでした。\n%3\n%4 個中 %5 "
-                                            "個のファイルの名前を変更しました。")
-                                 .arg(oldPath, newPath, refusal->reason())
-                                 .arg(count)
-                                 .arg(done),
-                             kTitle);
+        platform_.messageBox(
+            this, renameStopMessage(oldPath, newPath, refusal->reason(), count, done), kTitle);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "platform/FileRename.h"
 #include "platform/FolderReader.h"
 #include "platform/PlatformError.h"
+#include "platform/RenameCalls.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -9,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
+#include <cstring>
 #include <unistd.h>
 
 namespace {
@@ -21,6 +24,42 @@ QString reasonOf(const QString& from, const QString& to)
         return e.reason();
     }
     return {};
+}
+
+// Replaces some of the rename's system calls for one test and puts the real ones back after.
+class CallsOverride
+{
+public:
+    CallsOverride() : saved_(renameCalls()) {}
+    ~CallsOverride() { renameCalls() = saved_; }
+    RenameCalls& calls() { return renameCalls(); }
+
+private:
+    RenameCalls saved_;
+};
+
+auto failing2(int err)
+{
+    return [err](const char*, const char*) {
+        errno = err;
+        return -1;
+    };
+}
+
+auto failing1(int err)
+{
+    return [err](const char*) {
+        errno = err;
+        return -1;
+    };
+}
+
+// A file system without RENAME_NOREPLACE and, where noLinks, without hard links either.
+void withoutNoReplace(RenameCalls& calls, bool noLinks)
+{
+    calls.renameNoReplace = failing2(EINVAL);
+    if (noLinks)
+        calls.link = failing2(EPERM);
 }
 
 } // namespace
@@ -46,6 +85,120 @@ private slots:
         QCOMPARE(reasonOf(dir.filePath("a.jpg"), dir.filePath("img001.jpg")),
                  QString("同じ名前のファイルがすでにあります。"));
         QCOMPARE(readFile(dir.filePath("img001.jpg")), QByteArray("KEEP"));
+        QCOMPARE(readFile(dir.filePath("a.jpg")), QByteArray("A"));
+    }
+
+    void eachErrorIsToldByItsTrueCause_data()
+    {
+        QTest::addColumn<int>("err");
+        QTest::addColumn<QString>("words");
+        QTest::newRow("taken") << EEXIST << "同じ名前のファイルがすでに";
+        QTest::newRow("taken, folder not empty") << ENOTEMPTY << "同じ名前のファイルがすでに";
+        QTest::newRow("missing") << ENOENT << "見つかりません";
+        QTest::newRow("invalid name") << EINVAL << "使えない文字";
+        QTest::newRow("not in the drive's encoding") << EILSEQ << "使えない文字";
+        QTest::newRow("too long") << ENAMETOOLONG << "長すぎます";
+        QTest::newRow("access") << EACCES << "拒否";
+        QTest::newRow("not permitted") << EPERM << "拒否";
+        QTest::newRow("read-only drive") << EROFS << "読み取り専用";
+        QTest::newRow("full disk") << ENOSPC << "空き容量";
+        QTest::newRow("quota") << EDQUOT << "クォータ";
+        QTest::newRow("busy") << EBUSY << "使用中";
+        QTest::newRow("text busy") << ETXTBSY << "使用中";
+        QTest::newRow("another drive") << EXDEV << "別のドライブ";
+        QTest::newRow("input/output") << EIO << "読み書きでエラー";
+        QTest::newRow("not a folder") << ENOTDIR << "フォルダーでない";
+        QTest::newRow("is a folder") << EISDIR << "フォルダーです";
+        QTest::newRow("too many links") << EMLINK << "リンクが多すぎ";
+        QTest::newRow("loop of links") << ELOOP << "循環";
+        QTest::newRow("no memory") << ENOMEM << "メモリが足りません";
+        QTest::newRow("too many open files") << EMFILE << "開いているファイルが多すぎ";
+        QTest::newRow("too many open files, system-wide") << ENFILE << "開いているファイルが多すぎ";
+        QTest::newRow("drive gone") << ENOTCONN << "接続が切れて";
+        QTest::newRow("no medium") << ENOMEDIUM << "準備ができていません";
+        QTest::newRow("unsupported") << EOPNOTSUPP << "この操作ができません";
+        QTest::newRow("anything else: the system's text")
+            << EDOM << QString::fromLocal8Bit(std::strerror(EDOM));
+    }
+    void eachErrorIsToldByItsTrueCause()
+    {
+        QFETCH(int, err);
+        QFETCH(QString, words);
+        QTemporaryDir dir;
+        writeFile(dir.filePath("a.jpg"), "A");
+        QString reason;
+        {
+            // Every call fails alike, so the fallbacks cannot hide the error either.
+            CallsOverride override;
+            override.calls().renameNoReplace = failing2(err);
+            override.calls().link = failing2(err);
+            override.calls().createExclusive = failing1(err);
+            reason = reasonOf(dir.filePath("a.jpg"), dir.filePath("b.jpg"));
+        }
+        QVERIFY2(reason.contains(words), qPrintable(reason));
+        if (err != EDOM)
+            QVERIFY(reason != QString::fromLocal8Bit(std::strerror(err)));
+        QCOMPARE(readFile(dir.filePath("a.jpg")), QByteArray("A"));
+    }
+
+    void aNameOverTheLimitIsTooLong()
+    {
+        QTemporaryDir dir;
+        writeFile(dir.filePath("a.jpg"), "A");
+        QCOMPARE(reasonOf(dir.filePath("a.jpg"), dir.filePath(QString(252, 'x') + ".jpg")),
+                 QString("ファイル名が長すぎます。"));
+        QCOMPARE(readFile(dir.filePath("a.jpg")), QByteArray("A"));
+    }
+
+    void withoutNoReplaceTheFallbacksStillRefuseATakenName_data()
+    {
+        QTest::addColumn<bool>("noLinks");
+        QTest::newRow("link and unlink") << false;
+        QTest::newRow("no links: onto an exclusive placeholder") << true;
+    }
+    void withoutNoReplaceTheFallbacksStillRefuseATakenName()
+    {
+        QFETCH(bool, noLinks);
+        QTemporaryDir dir;
+        writeFile(dir.filePath("a.jpg"), "A");
+        writeFile(dir.filePath("taken.jpg"), "KEEP");
+        CallsOverride override;
+        withoutNoReplace(override.calls(), noLinks);
+        renameFileNoReplace(dir.filePath("a.jpg"), dir.filePath("img001.jpg"));
+        QCOMPARE(reasonOf(dir.filePath("img001.jpg"), dir.filePath("taken.jpg")),
+                 QString("同じ名前のファイルがすでにあります。"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"img001.jpg", "taken.jpg"}));
+        QCOMPARE(readFile(dir.filePath("img001.jpg")), QByteArray("A"));
+        QCOMPARE(readFile(dir.filePath("taken.jpg")), QByteArray("KEEP"));
+    }
+
+    void aFallbackThatFailsHalfwayLeavesTheFileAsItWas_data()
+    {
+        QTest::addColumn<bool>("noLinks");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("the old name cannot be unlinked") << false << "アクセスが拒否されました。";
+        QTest::newRow("the rename onto the placeholder fails")
+            << true << "ドライブの読み書きでエラーが起きました。";
+    }
+    void aFallbackThatFailsHalfwayLeavesTheFileAsItWas()
+    {
+        QFETCH(bool, noLinks);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const QByteArray from = QFile::encodeName(dir.filePath("a.jpg"));
+        writeFile(dir.filePath("a.jpg"), "A");
+        CallsOverride override;
+        withoutNoReplace(override.calls(), noLinks);
+        override.calls().unlink = [from](const char* path) {
+            if (from == path) {
+                errno = EACCES;
+                return -1;
+            }
+            return ::unlink(path);
+        };
+        override.calls().rename = failing2(EIO);
+        QCOMPARE(reasonOf(dir.filePath("a.jpg"), dir.filePath("b.jpg")), reason);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"a.jpg"}));
         QCOMPARE(readFile(dir.filePath("a.jpg")), QByteArray("A"));
     }
 
@@ -77,14 +230,14 @@ private slots:
         renameFileNoReplace(dir.filePath("img001.jpg"), dir.filePath("img001.jpg"));
         QCOMPARE(readFile(dir.filePath("img001.jpg")), QByteArray("A"));
         QCOMPARE(reasonOf(dir.filePath("gone.jpg"), dir.filePath("gone.jpg")),
-                 QString("ファイルが見つかりません。"));
+                 QString("ファイルまたはフォルダーが見つかりません。"));
     }
 
     void missingFileAndReadOnlyFolderAreRefused()
     {
         QTemporaryDir dir;
         QCOMPARE(reasonOf(dir.filePath("gone.jpg"), dir.filePath("x.jpg")),
-                 QString("ファイルが見つかりません。"));
+                 QString("ファイルまたはフォルダーが見つかりません。"));
         writeFile(dir.filePath("a.jpg"), "A");
         // Root ignores permission bits, but not an immutable folder.
         const bool root = ::geteuid() == 0;

@@ -298,13 +298,34 @@ private slots:
         QCOMPARE(listed(form->File1), QStringList({"b.jpg", "c.jpg", "img001.jpg", "img002.jpg"}));
     }
 
+    void theStopMessageKeepsPercentSignsInNames()
+    {
+        const QString folder = dir->filePath("50%1 %9");
+        QDir(dir->path()).mkpath("50%1 %9/%2x001.jpg"); // a folder takes the first new name
+        writeFile(folder + "/50%1.jpg", "A");
+        QDir::setCurrent(folder);
+        form = new Form1d(*platform);
+        form->Text1->setText("%2x");
+        form->Command1->click();
+        QCOMPARE(platform->messages.size(), 1);
+        const QString path = form->Dir1->path();
+        QCOMPARE(platform->messages[0].text,
+                 path + "/50%1.jpg の名前を " + path
+                     + "/%2x001.jpg に変更できませんでした。\n同じ名前のファイルがすでにあります。\n"
+                       "1 個中 0 個のファイルの名前を変更しました。");
+        QCOMPARE(readFile(folder + "/50%1.jpg"), QByteArray("A"));
+    }
+
     void refusedNamesAndVanishedFilesAreReported_data()
     {
         QTest::addColumn<QString>("base");
         QTest::addColumn<bool>("removeSecond");
         QTest::addColumn<QString>("reason");
         QTest::newRow("separator in the base name") << "sub/x" << false << "ファイル名に使えない文字が含まれています。";
-        QTest::newRow("file removed after listing") << "x" << true << "ファイルが見つかりません。";
+        QTest::newRow("file removed after listing")
+            << "x" << true << "ファイルまたはフォルダーが見つかりません。";
+        QTest::newRow("name over 255 bytes")
+            << QString(250, 'x') << false << "ファイル名が長すぎます。";
     }
     void refusedNamesAndVanishedFilesAreReported()
     {

@@ -1,4 +1,5 @@
 #include "app/join.h"
+#include "app/messages.h"
 #include "app/numbers.h"
 #include "platform/FolderReader.h"
 #include "platform/PlatformError.h"
@@ -125,6 +126,26 @@ private slots:
         QFETCH(QString, name);
         QFETCH(bool, matches);
         QCOMPARE(wildcardMatch(pattern, name), matches);
+    }
+
+    void messagesKeepPercentSignsInNames_data()
+    {
+        QTest::addColumn<QString>("oldPath");
+        QTest::addColumn<QString>("newPath");
+        QTest::newRow("plain") << "/p/a.jpg" << "/p/img001.jpg";
+        QTest::newRow("%1 in a file name") << "/p/50%1.jpg" << "/p/img001.jpg";
+        QTest::newRow("%2 in the base name") << "/p/a.jpg" << "/p/%2x001.jpg";
+        QTest::newRow("%1 and %9 in the folder") << "/%1 %9/a.jpg" << "/%1 %9/b001.%3";
+        QTest::newRow("%% and a lone %") << "/p/%%.jpg" << "/p/100%001.j%pg";
+    }
+    void messagesKeepPercentSignsInNames()
+    {
+        QFETCH(QString, oldPath);
+        QFETCH(QString, newPath);
+        QCOMPARE(renameStopMessage(oldPath, newPath, "%1 reason", 12, 3),
+                 oldPath + " の名前を " + newPath
+                     + " に変更できませんでした。\n%1 reason\n12 個中 3 個のファイルの名前を変更しました。");
+        QCOMPARE(saveFailureMessage(newPath, "%2"), newPath + " に保存できませんでした。\n%2");
     }
 
     void naturalOrderComparesDigitRunsByValue()

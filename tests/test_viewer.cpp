@@ -13,8 +13,10 @@
 
 #include <QBuffer>
 #include <QDataStream>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QImageWriter>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
@@ -24,6 +26,9 @@
 #include <QWindow>
 #include <QtTest>
 #include <memory>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 class TestViewer : public QObject
 {
@@ -103,18 +108,18 @@ private slots:
     void aFileThatIsNoPictureLeavesTheViewerEmpty_data()
     {
         QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<bool>("exists");
-        QTest::newRow("text") << QByteArray("not a picture\n") << true;
-        QTest::newRow("empty") << QByteArray() << true;
-        QTest::newRow("truncated png") << QByteArray("\x89PNG\r\n\x1a\n\0\0", 10) << true;
-        QTest::newRow("missing") << QByteArray() << false;
+        QTest::addColumn<QString>("entry");
+        QTest::newRow("text") << QByteArray("not a picture\n") << "file";
+        QTest::newRow("empty") << QByteArray() << "file";
+        QTest::newRow("truncated png") << QByteArray("\x89PNG\r\n\x1a\n\0\0", 10) << "file";
+        QTest::newRow("missing") << QByteArray() << "none";
         QImage small(64, 48, QImage::Format_RGB32);
         small.fill(Qt::blue);
         QByteArray jpeg;
         QBuffer buffer(&jpeg);
         buffer.open(QIODevice::WriteOnly);
         small.save(&buffer, "jpg");
-        QTest::newRow("truncated jpeg") << jpeg.left(jpeg.size() / 3) << true;
+        QTest::newRow("truncated jpeg") << jpeg.left(jpeg.size() / 3) << "file";
         // A BMP header that claims 100,000 x 100,000 pixels and holds none of them.
         QByteArray huge;
         QDataStream out(&huge, QIODevice::WriteOnly);
@@ -123,20 +128,36 @@ private slots:
         out << quint32(54) << quint32(0) << quint32(54) << quint32(40) << qint32(100000)
             << qint32(100000) << quint16(1) << quint16(24) << quint32(0) << quint32(0)
             << qint32(2835) << qint32(2835) << quint32(0) << quint32(0);
-        QTest::newRow("header claims 100000 x 100000") << huge << true;
+        QTest::newRow("header claims 100000 x 100000") << huge << "file";
+        // Names that would block in open or read forever.
+        QTest::newRow("FIFO") << QByteArray() << "fifo";
+        QTest::newRow("character device zero") << QByteArray() << "/dev/zero";
+        QTest::newRow("character device null") << QByteArray() << "/dev/null";
+        QTest::newRow("folder") << QByteArray() << "folder";
     }
 
     void aFileThatIsNoPictureLeavesTheViewerEmpty()
     {
         QFETCH(QByteArray, content);
-        QFETCH(bool, exists);
+        QFETCH(QString, entry);
         const QString name = QStringLiteral("bad-%1.jpg").arg(QTest::currentDataTag());
-        if (exists) {
-            QFile file(dir_.filePath(name));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(content);
-        }
+        const QString path = dir_.filePath(name);
+        if (entry == "file")
+            writeFile(path, content);
+        else if (entry == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (entry == "folder")
+            QVERIFY(QDir(dir_.path()).mkdir(name));
+        else if (entry.startsWith("/dev/"))
+            QVERIFY(QFile::link(entry, path));
+        // A load that blocks ends the test here instead of hanging it.
+        ::alarm(10);
+        QElapsedTimer clock;
+        clock.start();
         auto viewer = open(name);
+        const qint64 elapsed = clock.elapsed();
+        ::alarm(0);
+        QVERIFY2(elapsed < 1000, qPrintable(QString::number(elapsed)));
         QCOMPARE(viewer->windowTitle(), QString());
         QCOMPARE(viewer->Text1->text(), QStringLiteral("表示倍率"));
         QCOMPARE(viewer->OrigWidth, 0);
@@ -557,31 +578,80 @@ private slots:
         QCOMPARE(viewer->Imag->leftF(), 0.0f);
     }
 
-    void saveWritesTheLoadedPictureInOneFormat()
+    void saveWritesTheFileAsItWasLoaded()
     {
-        const QString name = picture(640, 480);
-        auto viewer = open(name);
+        // A JPEG with a comment: its own format and metadata must survive the save.
+        QImage image(640, 480, QImage::Format_RGB32);
+        image.fill(Qt::darkGreen);
+        QImageWriter writer(dir_.filePath(QStringLiteral("photo.jpg")), "jpg");
+        writer.setText(QStringLiteral("Description"), QStringLiteral("taken at home"));
+        QVERIFY(writer.write(image));
+        const QByteArray original = readFile(dir_.filePath(QStringLiteral("photo.jpg")));
+
+        auto viewer = open(QStringLiteral("photo.jpg"));
         viewer->mnuZin_Click();
         viewer->mnuSave_Click(); // cancelled
-        QCOMPARE(platform_.proposedNames, QStringList({name}));
-
-        QByteArrayList written;
-        for (const char* target : {"saved.gif", "saved.jpg"}) {
+        QCOMPARE(platform_.proposedNames, QStringList({QStringLiteral("photo.jpg")}));
+        for (const char* target : {"saved.gif", "saved.jpg", "saved"}) {
             platform_.savePath = dir_.filePath(QString::fromLatin1(target));
             viewer->Toolbar1_ButtonClick(QStringLiteral("btnSav"));
-            QFile file(*platform_.savePath);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            written.append(file.readAll());
+            QCOMPARE(readFile(*platform_.savePath), original);
         }
-        QCOMPARE(written[0], written[1]);
-        QCOMPARE(QImage::fromData(written[0]).size(), QSize(640, 480));
         QVERIFY(platform_.messages.isEmpty());
+    }
 
-        const QString unwritable = dir_.filePath(QStringLiteral("no-such-folder/x.png"));
-        platform_.savePath = unwritable;
+    void savingOverTheOriginalLeavesItByteForByte()
+    {
+        const QString name = picture(64, 48);
+        const QString path = dir_.filePath(name);
+        const QByteArray original = readFile(path);
+        auto viewer = open(name);
+        platform_.savePath = path;
         viewer->mnuSave_Click();
+        QVERIFY(platform_.messages.isEmpty());
+        QCOMPARE(readFile(path), original);
+    }
+
+    void aPictureChangedOnDiskStillSavesWhatWasShown()
+    {
+        const QString name = QStringLiteral("changing.png");
+        QImage shown(32, 32, QImage::Format_RGB32);
+        shown.fill(Qt::red);
+        QVERIFY(shown.save(dir_.filePath(name)));
+        const QByteArray original = readFile(dir_.filePath(name));
+        auto viewer = open(name);
+        writeFile(dir_.filePath(name), "replaced after opening");
+        platform_.savePath = dir_.filePath(QStringLiteral("kept.png"));
+        viewer->mnuSave_Click();
+        QCOMPARE(readFile(*platform_.savePath), original);
+    }
+
+    void aFailedSaveSaysWhyAndKeepsTheOldFile_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing folder")
+            << "no-such-folder/x.png" << "ファイルまたはフォルダーが見つかりません。";
+        QTest::newRow("a folder of that name") << "a-folder.png" << "その名前はフォルダーです。";
+        QTest::newRow("name over 255 bytes") << QString(300, 'x') << "ファイル名が長すぎます。";
+    }
+    void aFailedSaveSaysWhyAndKeepsTheOldFile()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, reason);
+        QDir(dir_.path()).mkpath(QStringLiteral("a-folder.png/inside"));
+        auto viewer = open(picture(64, 48));
+        const int beeps = platform_.beeps;
+        platform_.savePath = dir_.filePath(target);
+        viewer->mnuSave_Click();
+        QCOMPARE(platform_.beeps, beeps + 1);
         QCOMPARE(platform_.messages.size(), 1);
-        QVERIFY(platform_.messages[0].text.startsWith(unwritable + QStringLiteral(" に保存できませんでした。\n")));
+        QCOMPARE(platform_.messages[0].text,
+                 *platform_.savePath + QStringLiteral(" に保存できませんでした。\n") + reason);
+        QCOMPARE(platform_.messages[0].title, QStringLiteral("Numbrella ポテリカ"));
+        const QDir folder(dir_.filePath(QStringLiteral("a-folder.png")));
+        QCOMPARE(folder.entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                 QStringList({QStringLiteral("inside")}));
     }
 
     void aViewerWithoutAPictureSavesNothing()

@@ -3,8 +3,10 @@
 #include "app/Module1.h"
 #include "app/icon.h"
 #include "app/join.h"
+#include "app/messages.h"
 #include "app/numbers.h"
 #include "platform/Controls.h"
+#include "platform/FileBytes.h"
 #include "platform/Imag.h"
 #include "platform/Platform.h"
 #include "platform/PlatformError.h"
@@ -18,13 +20,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
-#include <QImageWriter>
 #include <QKeyEvent>
 #include <QPrinter>
 #include <QResizeEvent>
 #include <QShowEvent>
 #include <QWheelEvent>
-#include <QSaveFile>
 #include <QToolButton>
 #include <algorithm>
 
@@ -573,22 +573,13 @@ void Form3d::mnuSave_Click()
         if (Imag->picture().isNull())
             throw PlatformError(QStringLiteral("SavePicture"),
                                 QStringLiteral("保存する画像がありません。"));
-        // One format whatever the name or filter says, and one our loading reads back. The
-        // old file survives a failed write.
-        QSaveFile file(*path);
-        if (!file.open(QIODevice::WriteOnly))
-            throw PlatformError(QStringLiteral("SavePicture"), file.errorString());
-        QImageWriter writer(&file, "bmp");
-        if (!writer.write(Imag->picture()))
-            throw PlatformError(QStringLiteral("SavePicture"), writer.errorString());
-        if (!file.commit())
-            throw PlatformError(QStringLiteral("SavePicture"), file.errorString());
+        // The file as it was read when the picture loaded: its own format and metadata,
+        // whatever the zoom, name or filter. The old file survives a failed write.
+        writeFileReplacing(*path, Imag->pictureBytes());
     } catch (const PlatformError& error) {
         // A failed save is never left without a word.
         platform_.beep();
-        platform_.messageBox(this,
-                             QStringLiteral("%1 に保存できませんでした。\n%2")
-                                 .arg(path.value_or(QString()), error.reason()),
+        platform_.messageBox(this, saveFailureMessage(path.value_or(QString()), error.reason()),
                              QStringLiteral("Numbrella ポテリカ"));
     }
 }

@@ -1,0 +1,267 @@
+#include "app/Module1.h"
+#include "platform/CommandButton.h"
+#include "platform/FileBytes.h"
+#include "platform/FileRename.h"
+#include "platform/PlatformError.h"
+#include "rename/Form1d.h"
+#include "support/FakePlatform.h"
+#include "support/Input.h"
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Runs a tool quietly; its exit code, or -1 when it did not run or took too long.
+int run(const QString& program, const QStringList& arguments, QString* output = nullptr)
+{
+    const QString found
+        = QStandardPaths::findExecutable(program, {"/usr/sbin", "/sbin", "/usr/bin", "/bin"});
+    if (found.isEmpty())
+        return -1;
+    QProcess process;
+    // The FUSE daemons stay behind: they must not hold our pipes.
+    if (!output)
+        process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    process.start(found, arguments);
+    if (!process.waitForFinished(20000)) {
+        process.kill();
+        process.waitForFinished();
+        return -1;
+    }
+    if (output)
+        *output = QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+bool isMountPoint(const QString& path)
+{
+    struct stat inside = {};
+    struct stat parent = {};
+    return ::stat(QFile::encodeName(path).constData(), &inside) == 0
+        && ::stat(QFile::encodeName(path + "/..").constData(), &parent) == 0
+        && inside.st_dev != parent.st_dev;
+}
+
+// A FAT or exFAT image in a temporary folder, mounted through FUSE as long as the object lives,
+// unmounted again however the test ends.
+class FuseDrive
+{
+public:
+    FuseDrive(const QString& kind, int megabytes = 16, bool readOnly = false)
+    {
+        const QString image = folder_.filePath("drive.img");
+        root = folder_.filePath("mnt");
+        QDir(folder_.path()).mkdir("mnt");
+        const int fuse = ::open("/dev/fuse", O_RDWR | O_CLOEXEC);
+        if (fuse < 0) {
+            why = "FUSE cannot be used here: /dev/fuse cannot be opened";
+            return;
+        }
+        ::close(fuse);
+        QFile file(image);
+        if (!file.open(QIODevice::WriteOnly) || !file.resize(qint64(megabytes) << 20)) {
+            why = "cannot make the image file";
+            return;
+        }
+        file.close();
+        if (kind == "FAT") {
+            if (run("mkfs.vfat", {image}) != 0) {
+                why = "mkfs.vfat (dosfstools) is missing or failed";
+                return;
+            }
+            QStringList options = {image, root};
+            if (!readOnly)
+                options.prepend("rw+"), options.prepend("-o");
+            if (run("fusefat", options) != 0 || !isMountPoint(root)) {
+                why = "fusefat is missing or cannot mount the image";
+                return;
+            }
+        } else {
+            if (run("mkfs.exfat", {image}) != 0) {
+                why = "mkfs.exfat (exfatprogs) is missing or failed";
+                return;
+            }
+            // Run by root, exfat-fuse asks for a block device.
+            QString device = image;
+            if (::geteuid() == 0 && run("losetup", {"-f", "--show", image}, &loop_) != 0) {
+                loop_.clear();
+                why = "no loop device for the exFAT image, which exfat-fuse needs when run by root";
+                return;
+            }
+            if (!loop_.isEmpty())
+                device = loop_;
+            QStringList arguments = {device, root};
+            if (readOnly)
+                arguments = QStringList({"-o", "ro"}) + arguments;
+            if (run("mount.exfat-fuse", arguments) != 0 || !isMountPoint(root)) {
+                why = "exfat-fuse is missing or cannot mount the image";
+                return;
+            }
+        }
+        mounted = true;
+    }
+
+    ~FuseDrive()
+    {
+        QDir::setCurrent(QDir::tempPath());
+        if (isMountPoint(root)) {
+            if (run("fusermount", {"-u", root}) != 0 && run("umount", {root}) != 0)
+                run("umount", {"-l", root});
+        }
+        if (!loop_.isEmpty())
+            run("losetup", {"-d", loop_});
+    }
+
+    FuseDrive(const FuseDrive&) = delete;
+    FuseDrive& operator=(const FuseDrive&) = delete;
+
+    QString file(const QString& name) const { return root + "/" + name; }
+    QStringList names() const { return QDir(root).entryList(QDir::Files, QDir::Name); }
+
+    QString root;
+    QString why;
+    bool mounted = false;
+
+private:
+    QTemporaryDir folder_;
+    QString loop_;
+};
+
+QString reasonOf(const QString& from, const QString& to)
+{
+    try {
+        renameFileNoReplace(from, to);
+    } catch (const PlatformError& e) {
+        return e.reason();
+    }
+    return {};
+}
+
+} // namespace
+
+#define MOUNT(drive)                                                                               \
+    if (!(drive).mounted)                                                                          \
+        QSKIP(qPrintable((drive).why));
+
+class FatDrivesTest : public QObject
+{
+    Q_OBJECT
+
+    static void bothKinds()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("FAT") << "FAT";
+        QTest::newRow("exFAT") << "exFAT";
+    }
+
+private slots:
+    void aRunRenamesEveryFile_data() { bothKinds(); }
+    void aRunRenamesEveryFile()
+    {
+        QFETCH(QString, kind);
+        FuseDrive drive(kind);
+        MOUNT(drive);
+        for (const char* name : {"a.jpg", "b.jpg", "c.jpg"})
+            writeFile(drive.file(name), name);
+        QDir::setCurrent(drive.root);
+        {
+            FakePlatform platform;
+            Form1d form(platform);
+            form.show();
+            typeOver(form.Text1, "img");
+            click(form.Command1);
+            QVERIFY(platform.messages.isEmpty());
+        }
+        QCOMPARE(drive.names(), QStringList({"img001.jpg", "img002.jpg", "img003.jpg"}));
+        QCOMPARE(readFile(drive.file("img003.jpg")), QByteArray("c.jpg"));
+    }
+
+    void aTakenNameIsRefusedAndTheTakenFileKept_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("newName");
+        for (const char* kind : {"FAT", "exFAT"}) {
+            QTest::addRow("%s, the same name", kind) << kind << "img001.jpg";
+            QTest::addRow("%s, the name in other letter case", kind) << kind << "IMG001.JPG";
+        }
+    }
+    void aTakenNameIsRefusedAndTheTakenFileKept()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, newName);
+        FuseDrive drive(kind);
+        MOUNT(drive);
+        writeFile(drive.file("a.jpg"), "A");
+        writeFile(drive.file("img001.jpg"), "KEEP");
+        QCOMPARE(reasonOf(drive.file("a.jpg"), drive.file(newName)),
+                 QString("同じ名前のファイルがすでにあります。"));
+        QCOMPARE(drive.names(), QStringList({"a.jpg", "img001.jpg"}));
+        QCOMPARE(readFile(drive.file("a.jpg")), QByteArray("A"));
+        QCOMPARE(readFile(drive.file("img001.jpg")), QByteArray("KEEP"));
+    }
+
+    void aCaseOnlyRenameWorks_data() { bothKinds(); }
+    void aCaseOnlyRenameWorks()
+    {
+        QFETCH(QString, kind);
+        FuseDrive drive(kind);
+        MOUNT(drive);
+        writeFile(drive.file("a.jpg"), "A");
+        QCOMPARE(reasonOf(drive.file("a.jpg"), drive.file("A.JPG")), QString());
+        QCOMPARE(drive.names(), QStringList({"A.JPG"}));
+        QCOMPARE(readFile(drive.file("A.JPG")), QByteArray("A"));
+    }
+
+    // fusefat answers a full drive with EPERM; exFAT tells the truth.
+    void aSaveTheDriveRefusesSaysWhyAndKeepsTheOldFile_data()
+    {
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("full") << false << "ドライブの空き容量が足りません。";
+        QTest::newRow("read-only") << true << "ドライブが読み取り専用です。";
+    }
+    void aSaveTheDriveRefusesSaysWhyAndKeepsTheOldFile()
+    {
+        QFETCH(bool, readOnly);
+        QFETCH(QString, reason);
+        FuseDrive drive("exFAT", 4, readOnly);
+        MOUNT(drive);
+        QStringList before;
+        if (!readOnly) {
+            writeFile(drive.file("keep.jpg"), "KEEP");
+            QFile filler(drive.file("filler"));
+            QVERIFY(filler.open(QIODevice::WriteOnly));
+            const QByteArray block(1 << 20, 'x');
+            for (int i = 0; i < 8 && filler.write(block) == block.size(); ++i)
+                ;
+            filler.close();
+            before = drive.names();
+        }
+        QString told;
+        try {
+            writeFileReplacing(drive.file("keep.jpg"), QByteArray(2 << 20, 'p'));
+        } catch (const PlatformError& e) {
+            told = e.reason();
+        }
+        QCOMPARE(told, reason);
+        QCOMPARE(drive.names(), before);
+        if (!readOnly)
+            QCOMPARE(readFile(drive.file("keep.jpg")), QByteArray("KEEP"));
+    }
+};
+
+QTEST_MAIN(FatDrivesTest)
+#include "test_fat_drives.moc"
