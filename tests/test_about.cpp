@@ -2,6 +2,7 @@
 #include "app/icon.h"
 #include "rename/Form1d.h"
 #include "support/FakePlatform.h"
+#include "support/Input.h"
 #include "support/TestFiles.h"
 
 #include <QApplication>
@@ -37,11 +38,17 @@ private slots:
         QCOMPARE(windows.size(), 2);
         QPointer<Form2d> first = windows[0];
         QPointer<Form2d> second = windows[1];
-        first->Command1->click();
+        // Enter presses the focused "OK", as Space and a click do.
+        showActive(first);
+        first->Command1->setFocus();
+        QTest::keyClick(first->Command1, Qt::Key_Return);
         QTRY_VERIFY(first.isNull());
         QVERIFY(!second.isNull() && second->isVisible());
-        // Esc does not close it; the close box does, like "OK".
+        // Neither Esc nor Enter elsewhere than on the button closes it: "OK" is neither the
+        // default nor the cancel button. The close box does, like "OK".
         QTest::keyClick(second, Qt::Key_Escape);
+        QTest::keyClick(second, Qt::Key_Return);
+        QTest::keyClick(second->lblVersion, Qt::Key_Return);
         QVERIFY(!second.isNull() && second->isVisible());
         second->close();
         QTRY_VERIFY(second.isNull());
