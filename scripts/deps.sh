@@ -1,16 +1,23 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing need; quick when present.
 set -euo pipefail
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO=sudo
 packages=(cmake g++ ninja-build qt6-base-dev qt6-image-formats-plugins libgl-dev
           fonts-noto-cjk xvfb xauth xdotool x11-apps imagemagick
           desktop-file-utils appstream dpkg-dev binutils)
+# xprop, and a Japanese locale for the desktop tests to run under.
+packages+=(x11-utils locales)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
-    SUDO=""
-    [ "$(id -u)" -eq 0 ] || SUDO=sudo
     $SUDO apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
+fi
+if ! locale -a | grep -qix 'ja_JP.utf-\?8'; then
+    $SUDO sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    grep -qx 'ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen > /dev/null
+    $SUDO locale-gen > /dev/null
 fi
