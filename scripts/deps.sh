@@ -6,8 +6,9 @@ SUDO=""
 packages=(cmake g++ ninja-build qt6-base-dev qt6-image-formats-plugins libgl-dev
           fonts-noto-cjk xvfb xauth xdotool x11-apps imagemagick
           desktop-file-utils appstream dpkg-dev binutils)
-# xprop, and a Japanese locale for the desktop tests to run under.
-packages+=(x11-utils locales)
+# xprop, a Japanese locale for the desktop tests to run under, and a session bus of their
+# own for each.
+packages+=(x11-utils locales dbus-daemon)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
