@@ -6,9 +6,10 @@ SUDO=""
 packages=(cmake g++ ninja-build qt6-base-dev qt6-image-formats-plugins libgl-dev
           fonts-noto-cjk xvfb xauth xdotool x11-apps imagemagick
           desktop-file-utils appstream dpkg-dev binutils)
-# xprop, a Japanese locale for the desktop tests to run under, and a session bus of their
-# own for each.
-packages+=(x11-utils locales dbus-daemon)
+# The keyboard library that Qt's CMake files look for, the `file` that CPack's .deb
+# generator needs, Debian's package checker; xprop, a Japanese locale for the desktop tests
+# to run under, and a session bus of their own for each.
+packages+=(libxkbcommon-dev file lintian x11-utils locales dbus-daemon)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
