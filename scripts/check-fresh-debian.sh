@@ -31,7 +31,7 @@ mounted_under_work() {
     awk -v w="$work" '$5 == w || index($5, w "/") == 1 { print $5 }' /proc/self/mountinfo
 }
 cleanup() {
-    [ -n "$runner" ] && { kill "$runner" 2>/dev/null; wait "$runner" 2>/dev/null; }
+    [ -n "$runner" ] && { kill -KILL "$runner" 2>/dev/null; wait "$runner" 2>/dev/null; }
     [ -n "$server" ] && { kill "$server" 2>/dev/null; wait "$server" 2>/dev/null; }
     if [ -n "${KEEP_ROOTS:-}" ]; then
         echo "roots kept in $work"
@@ -55,7 +55,7 @@ trap 'exit 143' TERM
 # clean environment (no locale: none is set on a fresh system) and its own /proc, /dev,
 # /sys in a private mount namespace, and its own process namespace: when the command ends
 # or is killed, everything it started ends too. IN_ROOT_EXEC=1 in the background makes $!
-# the namespace's owner, whose end ends them all.
+# the namespace's owner: unshare ignores TERM, but its KILL ends them all.
 in_root() {
     local root=$1
     shift
@@ -201,7 +201,7 @@ make_run() {
         tail -n 40 "$logs/make-run.out"
         return 1
     fi
-    kill "$runner"; wait "$runner" 2>/dev/null || true; runner=""
+    kill -KILL "$runner"; wait "$runner" 2>/dev/null || true; runner=""
     local added kib downloaded
     added=$(( $(package_count "$root1") - before_count ))
     kib=$(( $(installed_kib "$root1") - before_kib ))
@@ -273,7 +273,7 @@ run_package() {
     else
         title="(no viewer: the list does not show photo.jpg)"
     fi
-    kill "$runner"; wait "$runner" 2>/dev/null || true; runner=""
+    kill -KILL "$runner"; wait "$runner" 2>/dev/null || true; runner=""
     if [ "$title" = /root/pictures/photo.jpg ]; then
         note="window shown; started in its working folder"
     else
