@@ -55,19 +55,22 @@ trap 'exit 143' TERM
 # clean environment (no locale: none is set on a fresh system) and its own /proc, /dev,
 # /sys in a private mount namespace, and its own process namespace: when the command ends
 # or is killed, everything it started ends too. IN_ROOT_EXEC=1 in the background makes $!
-# the namespace's owner: unshare ignores TERM, but its KILL ends them all.
+# the namespace's owner: unshare ignores TERM, but its KILL ends them all. IN_ROOT_TMPFS=1
+# mounts a tmpfs on the root's /tmp.
 in_root() {
     local root=$1
     shift
     ${IN_ROOT_EXEC:+exec} unshare --mount --propagation private --pid --fork --kill-child -- bash -c '
         set -e
-        root=$1; shift
+        root=$1 tmpfs=$2; shift 2
         mount -t proc proc "$root/proc"
         mount --bind /dev "$root/dev"
         mount -t tmpfs -o mode=1777 tmpfs "$root/dev/shm"
         mount -t sysfs sysfs "$root/sys"
+        [ -z "$tmpfs" ] || mount -t tmpfs -o mode=1777 tmpfs "$root/tmp"
         exec chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb \
-            PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin "$@"' _ "$root" "$@"
+            PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin "$@"' \
+        _ "$root" "${IN_ROOT_TMPFS:-}" "$@"
 }
 
 # wait_window NAME-REGEX SECONDS [PID]: waits for a visible window so named on the check's
@@ -94,7 +97,7 @@ count=0
 started=$SECONDS
 step_name=""
 report() {
-    printf '%2d  %-44s %5ds  %-6s %s\n' $count "$step_name" $((SECONDS - step_start)) "$1" "$note"
+    printf '%2d  %-50s %5ds  %-6s %s\n' $count "$step_name" $((SECONDS - step_start)) "$1" "$note"
 }
 step() {
     step_name=$1 step_start=$SECONDS note=""
@@ -255,30 +258,35 @@ install_package() {
     note="$(( $(package_count "$root2") - before_count )) packages, $(( ($(installed_kib "$root2") - before_kib) / 1024 )) MiB installed"
 }
 
-# Started in a folder with a picture: a double-click on the first listed file opens a viewer
-# titled with the file's path, which says which folder the program started in.
-run_package() {
-    mkdir -p "$root2/root/pictures"
-    in_root "$root1" convert -size 320x240 xc:red /tmp/photo.jpg
-    cp "$root1/tmp/photo.jpg" "$root2/root/pictures/photo.jpg"
+# start_in_pictures: starts the installed program in /root/pictures of the second root, where
+# a double-click on the first listed file opens a viewer titled with the file's path, which
+# says which folder the program started in: sets `folder`. Only the window is required.
+start_in_pictures() {
     IN_ROOT_EXEC=1 in_root "$root2" DISPLAY=":$display" bash -c 'cd /root/pictures && exec numbrella' &
     runner=$!
-    local win viewer title
+    local win viewer
     win=$(wait_window '^Numbrella\+$' 120 "$runner") || { echo "no window"; return 1; }
     eval "$(DISPLAY=:$display xdotool getwindowgeometry --shell "$win")"
     # The first line of the file list, as the desktop tests find it.
     DISPLAY=:$display xdotool mousemove $((X + 220)) $((Y + 78)) click --repeat 2 --delay 80 1
+    folder="(no viewer: the list does not show photo.jpg)"
     if viewer=$(wait_window 'photo\.jpg$' 20 "$runner"); then
-        title=$(DISPLAY=:$display xdotool getwindowname "$viewer")
-    else
-        title="(no viewer: the list does not show photo.jpg)"
+        folder=$(dirname "$(DISPLAY=:$display xdotool getwindowname "$viewer")")
     fi
     kill -KILL "$runner"; wait "$runner" 2>/dev/null || true; runner=""
-    if [ "$title" = /root/pictures/photo.jpg ]; then
-        note="window shown; started in its working folder"
-    else
-        note="window shown; NOT in its working folder: $title"
-    fi
+}
+
+# Once in the bare root, once with a file system of its own on /tmp, as many systems have:
+# then the root's "/" is not the only mount point that the drive list sees.
+run_package() {
+    mkdir -p "$root2/root/pictures"
+    in_root "$root1" convert -size 320x240 xc:red /tmp/photo.jpg
+    cp "$root1/tmp/photo.jpg" "$root2/root/pictures/photo.jpg"
+    local bare
+    start_in_pictures
+    bare=$folder
+    IN_ROOT_TMPFS=1 start_in_pictures
+    note="window shown; started in $bare; with a tmpfs on /tmp in $folder"
 }
 
 echo "fresh Debian 12 check of $repo at $(git -C "$repo" rev-parse --short "$commit"); logs in $logs"
@@ -292,6 +300,6 @@ step "make test" make_test
 step "user install into ~/.local" user_install
 step "cpack -G DEB" build_package
 step "lintian --pedantic --info" run_lintian
-step "apt-get install ./$deb (second root)" install_package
+step "apt install ./$deb (second root)" install_package
 step "numbrella from the package (second root)" run_package
 echo "all steps passed in $(( (SECONDS - started) / 60 )) min $(( (SECONDS - started) % 60 )) s"
