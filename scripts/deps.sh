@@ -1,17 +1,27 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing need; quick when present.
 set -euo pipefail
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO=sudo
 packages=(cmake g++ ninja-build qt6-base-dev qt6-image-formats-plugins qt6-translations-l10n
-          libgl-dev libxcb1-dev fonts-noto-cjk xvfb xauth xdotool x11-apps x11-utils openbox
-          imagemagick desktop-file-utils appstream dpkg-dev binutils
-          dosfstools exfatprogs fusefat exfat-fuse)
+          libgl-dev libxcb1-dev fonts-noto-cjk xvfb xauth xdotool x11-apps openbox imagemagick
+          desktop-file-utils appstream dpkg-dev binutils)
+# The keyboard library that Qt's CMake files look for, the `file` that CPack's .deb
+# generator needs, Debian's package checker; xprop, a Japanese locale for the desktop tests
+# to run under, and a session bus of their own for each.
+packages+=(libxkbcommon-dev file lintian x11-utils locales dbus-daemon)
+# FAT and exFAT drives through FUSE, for the renaming and saving tests on them.
+packages+=(dosfstools exfatprogs fusefat exfat-fuse)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
-    SUDO=""
-    [ "$(id -u)" -eq 0 ] || SUDO=sudo
     $SUDO apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
+fi
+if ! locale -a | grep -qix 'ja_JP.utf-\?8'; then
+    $SUDO sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    grep -qx 'ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen > /dev/null
+    $SUDO locale-gen > /dev/null
 fi

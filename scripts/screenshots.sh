@@ -20,6 +20,9 @@ source "$here/../tests/desktop_lib.sh"
 desktop_setup
 
 # A folder of holiday pictures, drawn here, at a short path for the folder list to show.
+# The path is fixed, so runs take turns (the tests run this in two locales at once).
+exec 9> /tmp/numbrella.lock
+flock -w 100 9 || { echo "screenshots: another run holds /tmp/numbrella" >&2; exit 1; }
 pictures=/tmp/numbrella/写真
 rm -rf /tmp/numbrella && mkdir -p "$pictures" && cd "$pictures"
 trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null || true; rm -rf "$work" /tmp/numbrella' EXIT

@@ -1,22 +1,57 @@
 #!/usr/bin/env bash
-# Runs a command on a virtual display of its own:  xvfb_run.sh COMMAND [ARGS...]
+# Runs a command on a virtual display and a D-Bus session of its own:
+#   xvfb_run.sh COMMAND [ARGS...]
 # Xvfb takes its display's lock before it listens, so a display that another server holds
 # (or has just given up) is refused and the next one tried; -displayfd says when the server
 # is ready. -noreset: a server resets whenever its last client leaves, and refuses new ones
 # meanwhile, which a test polling with xdotool would run into. XVFB_SCREEN sets the size;
 # XVFB_WM=openbox runs the window manager of tests/openbox-rc.xml on the display first.
+#
+# Whatever the command starts ends with it, on success, failure or a kill. Services that a
+# session bus starts on demand (the accessibility bus among them) are no children of the
+# test and would outlive it, on the user's own session bus for good; so the command gets a
+# private bus, and everything started here carries a mark in its environment, which
+# detaching does not shed. On exit every marked process is ended; if this script is killed
+# outright (CTest's timeout), a watcher in a session of its own does it.
 set -euo pipefail
+
+# end_marked MARK: ends every live process whose environment holds MARK.
+end_marked() {
+    local pids signal
+    for signal in TERM TERM KILL; do
+        pids=$(grep -lzs "^$1=" /proc/[0-9]*/environ | cut -d/ -f3 || true)
+        [ -n "$pids" ] || return 0
+        # shellcheck disable=SC2086
+        kill -s "$signal" $pids 2>/dev/null || true
+        sleep 0.5
+    done
+}
+
+if [ "${1:-}" = --end-after ]; then
+    # The watcher: waits while the script ($2) lives (a zombie counts as gone).
+    while [ -r "/proc/$2/stat" ] && read -r _ _ state _ < "/proc/$2/stat" 2>/dev/null \
+            && [ "$state" != Z ]; do
+        sleep 0.5
+    done
+    end_marked "$3"
+    exit 0
+fi
+
+command -v dbus-run-session > /dev/null || { echo "xvfb_run: dbus-run-session is missing" >&2; exit 1; }
+mark=NUMBRELLA_TEST_RUN_$$_$RANDOM
 fifo=$(mktemp -u)
 mkfifo "$fifo"
+trap 'end_marked "$mark"; rm -f "$fifo"' EXIT
+trap 'exit 129' HUP
+trap 'exit 130' INT
+trap 'exit 143' TERM
+setsid -f bash "$0" --end-after $$ "$mark" < /dev/null > /dev/null 2>&1
+
 server=""
-wm=""
-trap '[ -n "$wm" ] && { kill "$wm" 2>/dev/null; wait "$wm" 2>/dev/null; }
-      [ -n "$server" ] && { kill "$server" 2>/dev/null; wait "$server" 2>/dev/null; }
-      rm -f "$fifo"' EXIT
 first=$((100 + RANDOM % 800))
 for display in $(seq "$first" $((first + 50))); do
-    Xvfb ":$display" -displayfd 3 -screen 0 "${XVFB_SCREEN:-1280x1024x24}" -nolisten tcp -noreset \
-        3>"$fifo" 2>/dev/null &
+    env "$mark=1" Xvfb ":$display" -displayfd 3 -screen 0 "${XVFB_SCREEN:-1280x1024x24}" \
+        -nolisten tcp -noreset 3>"$fifo" 2>/dev/null &
     server=$!
     ready=""
     read -r ready <"$fifo" || true
@@ -28,8 +63,7 @@ done
 export DISPLAY=:$display
 unset XAUTHORITY
 if [ "${XVFB_WM:-}" = openbox ]; then
-    openbox --config-file "$(dirname "$0")/openbox-rc.xml" >/dev/null 2>&1 &
-    wm=$!
+    env "$mark=1" openbox --config-file "$(dirname "$0")/openbox-rc.xml" >/dev/null 2>&1 &
     # Ready once it has claimed the screen and said so on the root window.
     for _ in $(seq 100); do
         xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
@@ -38,4 +72,7 @@ if [ "${XVFB_WM:-}" = openbox ]; then
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' \
         || { echo "xvfb_run: openbox did not start" >&2; exit 1; }
 fi
-"$@"
+# In the background, so that a signal to this script is handled at once.
+env "$mark=1" dbus-run-session -- "$@" &
+wait $! && status=0 || status=$?
+exit "$status"
