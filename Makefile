@@ -1,30 +1,36 @@
 # make run: install what is missing, build, start the program.
-# make test: install what is missing, build and run every test, plainly and with sanitizers;
-# both halves run and are reported, and the target fails if either failed.
-JOBS ?= 2
+# make test: install what is missing, build and run every test, plainly (GCC) and with
+# sanitizers (Clang); both halves run and are reported, and the target fails if either failed.
+# The builds are the presets of CMakePresets.json: plain, sanitize and release. In CI (CI set)
+# a compiler warning fails the build.
 
-.PHONY: deps build run test test-plain test-sanitize clean
+.PHONY: deps build run test test-plain test-sanitize test-unit clean
 
 deps:
 	@scripts/deps.sh
 
 build: deps
-	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-	cmake --build build -j$(JOBS)
+	cmake --preset plain
+	cmake --build --preset plain
 
 run: build
 	./build/numbrella
 
 test-plain: deps
-	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-	cmake --build build -j$(JOBS)
-	cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+	cmake --preset plain
+	cmake --build --preset plain
+	ctest --preset plain
 
 test-sanitize: deps
-	cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DNUMBRELLA_SANITIZE=ON
-	cmake --build build-sanitize -j$(JOBS)
-	cd build-sanitize && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
-		UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j$(JOBS)
+	cmake --preset sanitize
+	cmake --build --preset sanitize
+	ctest --preset sanitize
+
+# The pure and file-system suites alone: seconds.
+test-unit: deps
+	cmake --preset plain
+	cmake --build --preset plain
+	ctest --preset unit
 
 test: deps
 	@plain=passed; sanitized=passed; \
@@ -34,4 +40,4 @@ test: deps
 	[ $$plain = passed ] && [ $$sanitized = passed ]
 
 clean:
-	rm -rf build build-sanitize
+	rm -rf build build-sanitize build-release

@@ -12,6 +12,9 @@ packages=(cmake g++ ninja-build qt6-base-dev qt6-image-formats-plugins qt6-trans
 packages+=(libxkbcommon-dev file lintian x11-utils locales dbus-daemon)
 # FAT and exFAT drives through FUSE, for the renaming and saving tests on them.
 packages+=(dosfstools exfatprogs fusefat exfat-fuse)
+# The sanitized half is built with Clang, whose sanitizer runtimes are a package of their own;
+# the format and static checks of make test.
+packages+=(clang libclang-rt-14-dev clang-format clang-tidy)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

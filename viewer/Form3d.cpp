@@ -206,9 +206,11 @@ void Form3d::connectHandlers()
         {mnZout, &Form3d::mnZout_Click}, {mnuG, &Form3d::mnuG_Click},
         {mnuFit, &Form3d::mnuFit_Click}, {mnuEnd, &Form3d::mnuEnd_Click},
     };
-    for (const auto& [action, handler] : items)
-        connect(action, &QAction::triggered, this,
+    for (const auto& item : items) {
+        const auto handler = item.second;
+        connect(item.first, &QAction::triggered, this,
                 [this, handler] { guarded([&] { (this->*handler)(); }); });
+    }
     for (QToolButton* button : {btnZin, btnG, btnZout})
         connect(button, &QToolButton::clicked, this, [this, button] {
             guarded([&] { Toolbar1_ButtonClick(button->objectName()); });
