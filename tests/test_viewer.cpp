@@ -9,6 +9,7 @@
 #include "support/Input.h"
 #include "support/TestFiles.h"
 #include "viewer/Form3d.h"
+#include "viewer/PictureOutput.h"
 #include "viewer/zoom.h"
 
 #include <QBuffer>
@@ -679,6 +680,26 @@ private slots:
         const QByteArray content = pdf.readAll();
         QVERIFY(content.startsWith("%PDF"));
         QVERIFY(content.contains("/Image"));
+    }
+
+    void aPrintedPictureFillsThePageInProportion_data()
+    {
+        QTest::addColumn<QSize>("picture");
+        QTest::addColumn<QRect>("page");
+        QTest::addColumn<QRect>("target");
+        QTest::newRow("wide on a tall page: full width, centred vertically")
+            << QSize(400, 200) << QRect(10, 20, 1000, 1400) << QRect(10, 470, 1000, 500);
+        QTest::newRow("tall on a tall page: full height, centred sideways")
+            << QSize(100, 300) << QRect(0, 0, 1000, 1500) << QRect(250, 0, 500, 1500);
+        QTest::newRow("small picture grows to the page")
+            << QSize(10, 10) << QRect(0, 0, 300, 200) << QRect(50, 0, 200, 200);
+    }
+    void aPrintedPictureFillsThePageInProportion()
+    {
+        QFETCH(QSize, picture);
+        QFETCH(QRect, page);
+        QFETCH(QRect, target);
+        QCOMPARE(printTarget(picture, page), target);
     }
 
     void zoomingPastTheLimitsEndsQuietlyAndActualSizeRecovers()

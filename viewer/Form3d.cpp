@@ -12,6 +12,8 @@
 #include "platform/PlatformError.h"
 #include "platform/ScrollBar.h"
 #include "platform/WindowSystem.h"
+#include "viewer/PictureOutput.h"
+#include "viewer/ViewerMetrics.h"
 #include "viewer/toolbarIcon.h"
 #include "viewer/zoom.h"
 
@@ -19,7 +21,6 @@
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPainter>
 #include <QKeyEvent>
 #include <QPrinter>
 #include <QResizeEvent>
@@ -33,8 +34,8 @@ const QString Form3d::kSaveFilter = QStringLiteral(
 
 namespace {
 
-constexpr int kToolbarHeight = 26;
-constexpr int kBar = 17;
+using viewer::kBarThickness;
+using viewer::kToolbarHeight;
 
 // Move with a size: a negative width or height is refused, as the layout routine expects.
 void moveControl(QWidget* widget, double left, double top, double width, double height)
@@ -99,7 +100,7 @@ void Form3d::createControls()
     VScroll1->setAccessibleName(QStringLiteral("縦スクロール"));
     Pd = new PictureBox(pict);
     Pd->setObjectName(QStringLiteral("Pd"));
-    Pd->setGeometry(0, 0, kBar, kBar);
+    Pd->setGeometry(0, 0, kBarThickness, kBarThickness);
     Pd->setAutoFillBackground(true);
     Pd->setAccessibleName(QStringLiteral("角"));
 
@@ -423,35 +424,36 @@ void Form3d::Form_Resize()
         VScroll1->setVisible(false);
         HScroll1->setVisible(false);
         const QSize client = scaleSize();
-        moveControl(pict, 0, Toolbar1->height(), client.width(), client.height() - 27.0);
+        moveControl(pict, 0, Toolbar1->height(), client.width(),
+                    client.height() - double(viewer::kBoxHeightLoss));
         const float SW = float(pict->width());
         const float SH = float(pict->height());
         const float W = Imag->widthF();
         const float H = Imag->heightF();
-        moveControl(Pd, SW - kBar, SH - kBar);
-        moveControl(VScroll1, SW - kBar, 0, kBar, SH);
-        moveControl(HScroll1, 0, SH - kBar, SW, kBar);
+        moveControl(Pd, SW - kBarThickness, SH - kBarThickness);
+        moveControl(VScroll1, SW - kBarThickness, 0, kBarThickness, SH);
+        moveControl(HScroll1, 0, SH - kBarThickness, SW, kBarThickness);
         VScroll1->setVisible(SH < H);
         HScroll1->setVisible(SW < W);
         VScroll1->setMax(toInt16(double(SH - H)));
         HScroll1->setMax(toInt16(double(SW - W)));
         if (!VScroll1->isHidden())
-            HScroll1->setVisible(float(W + 17.0f) > SW);
+            HScroll1->setVisible(float(W + float(kBarThickness)) > SW);
         if (!HScroll1->isHidden())
-            VScroll1->setVisible(float(H + 17.0f) > SH);
+            VScroll1->setVisible(float(H + float(kBarThickness)) > SH);
         Pd->setVisible(!VScroll1->isHidden() && !HScroll1->isHidden());
         if (!Pd->isHidden()) {
-            moveControl(HScroll1, HScroll1->x(), HScroll1->y(), HScroll1->width() - 17.0,
-                        HScroll1->height());
+            moveControl(HScroll1, HScroll1->x(), HScroll1->y(),
+                        HScroll1->width() - double(kBarThickness), HScroll1->height());
             moveControl(VScroll1, VScroll1->x(), VScroll1->y(), VScroll1->width(),
-                        VScroll1->height() - 17.0);
-            VScroll1->setMax(toInt16(double(VScroll1->max()) - 17));
-            HScroll1->setMax(toInt16(double(HScroll1->max()) - 17));
+                        VScroll1->height() - double(kBarThickness));
+            VScroll1->setMax(toInt16(double(VScroll1->max()) - kBarThickness));
+            HScroll1->setMax(toInt16(double(HScroll1->max()) - kBarThickness));
         }
         VScroll1->setLargeChange(toInt16(H));
         HScroll1->setLargeChange(toInt16(W));
-        if (widthTwips() < 1851)
-            setWidthTwips(1852);
+        if (widthTwips() < viewer::kNarrowestWidthTwips)
+            setWidthTwips(viewer::kSpringBackWidthTwips);
         pict->setVisible(true);
     } catch (...) {
         // A failed step ends the layout; what the earlier steps set stays.
@@ -590,22 +592,7 @@ void Form3d::mnuPrint_Click()
 {
     const std::unique_ptr<QPrinter> printer = platform_.printDialog(this);
     if (printer)
-        printPicture(*printer);
-}
-
-void Form3d::printPicture(QPrinter& printer)
-{
-    // The picture as loaded, as large as the page allows, proportions kept, centred.
-    const QImage& picture = Imag->picture();
-    if (picture.isNull())
-        return;
-    QPainter painter(&printer);
-    const QRect page = painter.viewport();
-    QSize size = picture.size();
-    size.scale(page.size(), Qt::KeepAspectRatio);
-    const QRect target(page.x() + (page.width() - size.width()) / 2,
-                       page.y() + (page.height() - size.height()) / 2, size.width(), size.height());
-    painter.drawImage(target, picture);
+        printPicture(*printer, Imag->picture());
 }
 
 void Form3d::mnuCls_Click()
@@ -634,7 +621,7 @@ void Form3d::Toolbar1_ButtonClick(const QString& key)
             mnuG_Click();
         else if (key == QLatin1String("btnPr")) {
             if (const std::unique_ptr<QPrinter> printer = platform_.printDialog(this))
-                printPicture(*printer);
+                printPicture(*printer, Imag->picture());
         }
     } catch (...) {
         // A failing toolbar command ends silently; what it did so far stays done.

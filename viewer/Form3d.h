@@ -90,7 +90,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void printPicture(QPrinter& printer);
     void createControls();
     void createMenu();
     void connectHandlers();

@@ -2,6 +2,7 @@
 
 #include "app/numbers.h"
 #include "platform/PlatformError.h"
+#include "viewer/ViewerMetrics.h"
 
 #include <algorithm>
 #include <cmath>
@@ -52,13 +53,15 @@ QSize limitedTo(std::int32_t width, std::int32_t height, QSize workAreaTwips)
 QSize openingSizeTwips(float widthPx, float heightPx, double twipsPerPixelX,
                        double twipsPerPixelY, QSize workAreaTwips)
 {
-    return limitedTo(windowTwips(widthPx, twipsPerPixelX, 185),
-                     windowTwips(heightPx, twipsPerPixelY, 880), workAreaTwips);
+    return limitedTo(windowTwips(widthPx, twipsPerPixelX, viewer::kOpeningMargin.width),
+                     windowTwips(heightPx, twipsPerPixelY, viewer::kOpeningMargin.height),
+                     workAreaTwips);
 }
 
 QSize fitSizeTwips(float widthPx, float heightPx, double twipsPerPixelX, double twipsPerPixelY,
                    QSize workAreaTwips)
 {
-    return limitedTo(windowTwips(widthPx, twipsPerPixelX, 187),
-                     windowTwips(heightPx, twipsPerPixelY, 892), workAreaTwips);
+    return limitedTo(windowTwips(widthPx, twipsPerPixelX, viewer::kFitMargin.width),
+                     windowTwips(heightPx, twipsPerPixelY, viewer::kFitMargin.height),
+                     workAreaTwips);
 }
