@@ -7,7 +7,11 @@
 //                build/bench/bench_rename --profile-run 10000
 //   bench_rename --profile-list N [--folder PARENT]   one re-read only, likewise with
 //       --toggle-collect='FileList::refresh()'
+//   bench_rename --profile-start N [--folder PARENT]  start-up as main() does it, in a folder of
+//       N files, to the window shown (--toggle-collect='startWindow(QString const&)')
+#include "app/translations.h"
 #include "bench/plain_work.h"
+#include "platform/QtPlatform.h"
 #include "platform/Controls.h"
 #include "rename/Form1d.h"
 #include "tests/support/FakePlatform.h"
@@ -142,6 +146,17 @@ void benchList(const QString& parent, int count, int rounds)
                 count, s.median, s.low, s.high, p.median, p.low, p.high, q.median, q.low, q.high);
 }
 
+// What main() does up to the window shown, for profiling.
+void startWindow(const QString& folder)
+{
+    QDir::setCurrent(folder);
+    installJapaneseTranslations(*qApp);
+    QtPlatform platform;
+    Form1d form(platform);
+    form.show();
+    QCoreApplication::processEvents();
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -150,7 +165,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QList<int> sizes = {10000, 100000};
     int rounds = 7;
-    int profileRun = 0, profileList = 0;
+    int profileRun = 0, profileList = 0, profileStart = -1;
     QString parent = QDir::tempPath();
     const QStringList args = app.arguments();
     for (int i = 1; i + 1 < args.size(); i += 2) {
@@ -164,6 +179,8 @@ int main(int argc, char* argv[])
             parent = args[i + 1];
         } else if (args[i] == u"--profile-run") {
             profileRun = args[i + 1].toInt();
+        } else if (args[i] == u"--profile-start") {
+            profileStart = args[i + 1].toInt();
         } else if (args[i] == u"--profile-list") {
             profileList = args[i + 1].toInt();
         }
@@ -172,6 +189,12 @@ int main(int argc, char* argv[])
         QTemporaryDir dir(parent + QStringLiteral("/bench_rename-XXXXXX"));
         makeFiles(dir.path(), "p", profileRun, "jpg");
         std::printf("run: %.1f ms\n", runThroughWindow(dir.path(), "q"));
+        return 0;
+    }
+    if (profileStart >= 0) {
+        QTemporaryDir dir(parent + QStringLiteral("/bench_start-XXXXXX"));
+        makeFiles(dir.path(), "p", profileStart, "jpg");
+        startWindow(dir.path());
         return 0;
     }
     if (profileList > 0) {

@@ -13,7 +13,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD:-$root/build}
 
 packages=(rename mmv libxcb1-dev libxcb-damage0-dev libxcb-xtest0-dev libx11-dev xvfb xdotool
-          x11-utils imagemagick dbus at-spi2-core python3-pyatspi)
+          x11-utils imagemagick dbus at-spi2-core python3-pyatspi python3-dbus)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
