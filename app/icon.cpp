@@ -75,11 +75,12 @@ public:
     QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override
     {
         const int side = qMax(1, qMin(size.width(), size.height()));
-        static QHash<int, QPixmap> drawn;
+        // Images, not pixmaps: they may outlive the application object.
+        static QHash<int, QImage> drawn;
         auto found = drawn.constFind(side);
         if (found == drawn.constEnd())
-            found = drawn.insert(side, QPixmap::fromImage(programIconImage(side)));
-        return *found;
+            found = drawn.insert(side, programIconImage(side));
+        return QPixmap::fromImage(*found);
     }
 
     QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override
