@@ -236,6 +236,19 @@ private slots:
         QVERIFY(counter->state().offscreen);
     }
 
+    void theWidthEntriesReadAsTheComboHoldsThem()
+    {
+        open({});
+        QCOMPARE(form->Combo2->list(2), QString("３桁"));
+        form->Combo2->setItemText(2, "3");
+        QCOMPARE(form->Combo2->list(2), QString("3"));
+        form->Combo2->removeItem(0);
+        QCOMPARE(form->Combo2->list(0), QString("２桁"));
+        QVERIFY_THROWS_EXCEPTION(PlatformError, form->Combo2->list(5));
+        form->Combo2->addItem("７桁");
+        QCOMPARE(form->Combo2->list(5), QString("７桁"));
+    }
+
     void anUnreadableFolderLeavesTheFileListEmpty()
     {
         open({"a.jpg"});
