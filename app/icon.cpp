@@ -1,5 +1,7 @@
 #include "app/icon.h"
 
+#include <QHash>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -58,18 +60,47 @@ QImage programIconArtwork(int size)
     return drawIcon(size, true);
 }
 
+namespace {
+
+// Draws each size the first time anything asks for it, and keeps it for every window after.
+// The window system is offered the icon's two sizes; others are drawn only when asked for.
+class ProgramIconEngine : public QIconEngine
+{
+public:
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+    }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override
+    {
+        const int side = qMax(1, qMin(size.width(), size.height()));
+        // Images, not pixmaps: they may outlive the application object.
+        static QHash<int, QImage> drawn;
+        auto found = drawn.constFind(side);
+        if (found == drawn.constEnd())
+            found = drawn.insert(side, programIconImage(side));
+        return QPixmap::fromImage(*found);
+    }
+
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override
+    {
+        const int side = qMin(size.width(), size.height());
+        return QSize(side, side);
+    }
+
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        return {QSize(16, 16), QSize(32, 32)};
+    }
+
+    QIconEngine* clone() const override { return new ProgramIconEngine; }
+    QString key() const override { return QStringLiteral("ProgramIconEngine"); }
+};
+
+} // namespace
+
 QIcon programIcon()
 {
-    // Drawn once, for the denser screens too rather than blown up from 32 pixels; every
-    // window asks for it.
-    static const QList<QImage> images = [] {
-        QList<QImage> drawn;
-        for (int size : {16, 24, 32, 48, 64})
-            drawn << programIconImage(size);
-        return drawn;
-    }();
-    QIcon icon;
-    for (const QImage& image : images)
-        icon.addPixmap(QPixmap::fromImage(image));
-    return icon;
+    return QIcon(new ProgramIconEngine);
 }

@@ -42,11 +42,36 @@ std::int16_t toInt16(double value)
 
 QString numberText(long long value)
 {
-    return QString::number(value);
+    // The renaming run writes its counter twice a file: digits by hand, not through the locale.
+    char16_t digits[24];
+    char16_t* end = digits + 24;
+    char16_t* p = end;
+    unsigned long long magnitude = value < 0 ? 0ULL - (unsigned long long)value : value;
+    do {
+        *--p = char16_t(u'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0)
+        *--p = u'-';
+    return QString(reinterpret_cast<const QChar*>(p), end - p);
 }
 
 long long readNumber(const QString& text)
 {
+    // Plain digits, as the run's own counter always is, are read directly.
+    const qsizetype size = text.size();
+    if (size > 0 && size <= 18) {
+        long long value = 0;
+        qsizetype i = 0;
+        for (; i < size; ++i) {
+            const char16_t c = text[i].unicode();
+            if (c < u'0' || c > u'9')
+                break;
+            value = value * 10 + (c - u'0');
+        }
+        if (i == size)
+            return value;
+    }
     bool ok = false;
     const long long value = text.trimmed().toLongLong(&ok, 10);
     if (!ok)

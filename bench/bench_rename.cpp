@@ -1,58 +1,160 @@
-// Times the renaming run and the file list against plain loops over the same files.
+// Times the renaming run and the file list in-process against the bare work written plainly
+// in C (plain_work.h), alternating the two in every round on the same files.
+//
+//   bench_rename [--sizes 10000,100000] [--rounds 7] [--folder PARENT]
+//   bench_rename --profile-run N [--folder PARENT]    one run only, for callgrind, as in
+//       valgrind --tool=callgrind --toggle-collect='Form1d::Command1_Click()'
+//                build/bench/bench_rename --profile-run 10000
+//   bench_rename --profile-list N [--folder PARENT]   one re-read only, likewise with
+//       --toggle-collect='FileList::refresh()'
+//   bench_rename --profile-start N [--folder PARENT]  start-up as main() does it, in a folder of
+//       N files, to the window shown (--toggle-collect='startWindow(QString const&)')
+#include "app/translations.h"
+#include "bench/plain_work.h"
+#include "platform/QtPlatform.h"
 #include "platform/Controls.h"
-#include "platform/FolderReader.h"
 #include "rename/Form1d.h"
 #include "tests/support/FakePlatform.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QLineEdit>
 #include <QTemporaryDir>
+#include <QLineEdit>
+#include <algorithm>
 #include <cstdio>
-#include <dirent.h>
-#include <fcntl.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
-void makeFiles(const QString& folder, int count, const char* extension)
+// Files named BASE001.jpg, BASE002.jpg, ... BASE1000.jpg: the names the run itself gives with
+// the width "３桁", so that rounds can rename them back and forth without making new files.
+void makeFiles(const QString& folder, const char* base, int count, const char* extension)
 {
-    for (int i = 0; i < count; ++i) {
-        const QByteArray path = QFile::encodeName(folder) + "/src" + QByteArray::number(i) + extension;
-        ::close(::open(path.constData(), O_CREAT | O_WRONLY, 0644));
+    const QByteArray prefix = QFile::encodeName(folder) + '/' + base;
+    char name[64];
+    for (int n = 1; n <= count; ++n) {
+        std::snprintf(name, sizeof name, "%03d.%s", n, extension);
+        ::close(::open((prefix + name).constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644));
     }
 }
 
-double runThroughWindow(int count)
+double msSince(const QElapsedTimer& timer)
 {
-    QTemporaryDir dir;
-    makeFiles(dir.path(), count, ".jpg");
-    QDir::setCurrent(dir.path());
+    return timer.nsecsElapsed() / 1e6;
+}
+
+struct Stats
+{
+    double median;
+    double low;
+    double high;
+};
+
+Stats stats(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return {values[values.size() / 2], values.front(), values.back()};
+}
+
+// One run of Command1_Click over the folder's files, renaming them to base.
+double runThroughWindow(const QString& folder, const char* base)
+{
+    QDir::setCurrent(folder);
     FakePlatform platform;
     Form1d form(platform);
-    form.Text1->setText("img");
+    form.Text1->setText(QString::fromLatin1(base));
     QElapsedTimer timer;
     timer.start();
     form.Command1_Click();
-    const double ms = timer.nsecsElapsed() / 1e6;
+    const double ms = msSince(timer);
     QDir::setCurrent(QDir::tempPath());
+    if (form.File1->listCount() == 0 || !form.File1->list(0).startsWith(QLatin1String(base)))
+        std::fprintf(stderr, "the run did not rename the files\n");
     return ms;
 }
 
-double plainLoop(int count)
+void benchRename(const QString& parent, int count, int rounds)
 {
-    QTemporaryDir dir;
-    makeFiles(dir.path(), count, ".jpg");
+    QTemporaryDir dir(parent + QStringLiteral("/bench_rename-XXXXXX"));
+    makeFiles(dir.path(), "p", count, "jpg");
     const QByteArray folder = QFile::encodeName(dir.path());
-    QElapsedTimer timer;
-    timer.start();
-    for (int i = 0; i < count; ++i) {
-        const QByteArray from = folder + "/src" + QByteArray::number(i) + ".jpg";
-        const QByteArray to = folder + "/img" + QByteArray::number(i + 1) + ".jpg";
-        ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE);
+    std::vector<double> run, plain, ratio;
+    const char* bases[] = {"p", "q"};
+    int current = 0;
+    for (int round = 0; round < rounds; ++round) {
+        double r = 0, b = 0;
+        for (int half = 0; half < 2; ++half) {
+            const int next = 1 - current;
+            // Alternate which goes first, so that neither always meets a cold cache.
+            if ((half == 0) == (round % 2 == 0)) {
+                r = runThroughWindow(dir.path(), bases[next]);
+            } else {
+                QElapsedTimer timer;
+                timer.start();
+                const int done
+                    = plain_rename_loop(folder.constData(), bases[current], bases[next], count, 3,
+                                        "jpg");
+                b = msSince(timer);
+                if (done != count)
+                    std::fprintf(stderr, "the plain loop stopped at %d\n", done);
+            }
+            current = next;
+        }
+        run.push_back(r);
+        plain.push_back(b);
+        ratio.push_back(r / b);
     }
-    return timer.nsecsElapsed() / 1e6;
+    const Stats s = stats(run), p = stats(plain), q = stats(ratio);
+    std::printf("rename %6d files: Command1_Click %8.1f ms (%.1f-%.1f), renameat2 loop %8.1f ms "
+                "(%.1f-%.1f), ratio %.3f (%.3f-%.3f)\n",
+                count, s.median, s.low, s.high, p.median, p.low, p.high, q.median, q.low, q.high);
+}
+
+void benchList(const QString& parent, int count, int rounds)
+{
+    QTemporaryDir dir(parent + QStringLiteral("/bench_list-XXXXXX"));
+    makeFiles(dir.path(), "a", count / 2, "jpg");
+    makeFiles(dir.path(), "b", count / 2, "txt");
+    const QByteArray folder = QFile::encodeName(dir.path());
+    FileList list;
+    list.setPath(dir.path());
+    const char* patterns[] = {"*.jpg", "*.jpeg"};
+    std::vector<double> program, plain, ratio;
+    for (int round = 0; round < rounds; ++round) {
+        QElapsedTimer timer;
+        timer.start();
+        list.refresh();
+        const double r = msSince(timer);
+        timer.restart();
+        char** names = nullptr;
+        const size_t n = plain_list(folder.constData(), patterns, 2, &names);
+        const double b = msSince(timer);
+        for (size_t i = 0; i < n; ++i)
+            std::free(names[i]);
+        std::free(names);
+        if (int(n) != list.listCount())
+            std::fprintf(stderr, "the lists differ: %zu against %d\n", n, list.listCount());
+        program.push_back(r);
+        plain.push_back(b);
+        ratio.push_back(r / b);
+    }
+    const Stats s = stats(program), p = stats(plain), q = stats(ratio);
+    std::printf("file list re-read, %6d names (half match): %7.1f ms (%.1f-%.1f), plain C %7.1f "
+                "ms (%.1f-%.1f), ratio %.3f (%.3f-%.3f)\n",
+                count, s.median, s.low, s.high, p.median, p.low, p.high, q.median, q.low, q.high);
+}
+
+// What main() does up to the window shown, for profiling.
+void startWindow(const QString& folder)
+{
+    QDir::setCurrent(folder);
+    installJapaneseTranslations(*qApp);
+    QtPlatform platform;
+    Form1d form(platform);
+    form.show();
+    QCoreApplication::processEvents();
 }
 
 } // namespace
@@ -61,47 +163,52 @@ int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    for (int count : {10000, 100000}) {
-        const double window = runThroughWindow(count);
-        const double plain = plainLoop(count);
-        std::printf("rename %6d files: run %8.1f ms, plain loop %8.1f ms, ratio %.2f\n", count,
-                    window, plain, window / plain);
+    QList<int> sizes = {10000, 100000};
+    int rounds = 7;
+    int profileRun = 0, profileList = 0, profileStart = -1;
+    QString parent = QDir::tempPath();
+    const QStringList args = app.arguments();
+    for (int i = 1; i + 1 < args.size(); i += 2) {
+        if (args[i] == u"--sizes") {
+            sizes.clear();
+            for (const QString& s : args[i + 1].split(u','))
+                sizes << s.toInt();
+        } else if (args[i] == u"--rounds") {
+            rounds = args[i + 1].toInt();
+        } else if (args[i] == u"--folder") {
+            parent = args[i + 1];
+        } else if (args[i] == u"--profile-run") {
+            profileRun = args[i + 1].toInt();
+        } else if (args[i] == u"--profile-start") {
+            profileStart = args[i + 1].toInt();
+        } else if (args[i] == u"--profile-list") {
+            profileList = args[i + 1].toInt();
+        }
     }
-
-    QTemporaryDir dir;
-    makeFiles(dir.path(), 50000, ".jpg");
-    makeFiles(dir.path(), 50000, ".txt");
-    FileList list;
-    list.setPath(dir.path());
-    QElapsedTimer timer;
-    timer.start();
-    list.refresh();
-    const double refresh = timer.nsecsElapsed() / 1e6;
-    timer.restart();
-    QStringList names;
-    DIR* d = ::opendir(QFile::encodeName(dir.path()).constData());
-    while (const dirent* e = ::readdir(d)) {
-        const QString name = QString::fromUtf8(e->d_name);
-        if (name.endsWith(".jpg", Qt::CaseInsensitive) || name.endsWith(".jpeg", Qt::CaseInsensitive))
-            names << name;
+    if (profileRun > 0) {
+        QTemporaryDir dir(parent + QStringLiteral("/bench_rename-XXXXXX"));
+        makeFiles(dir.path(), "p", profileRun, "jpg");
+        std::printf("run: %.1f ms\n", runThroughWindow(dir.path(), "q"));
+        return 0;
     }
-    ::closedir(d);
-    std::sort(names.begin(), names.end(), naturalLess);
-    const double bare = timer.nsecsElapsed() / 1e6;
-    std::printf("file list re-read of 100000 names: %.1f ms, bare loop %.1f ms, ratio %.2f\n",
-                refresh, bare, refresh / bare);
-
-    QTemporaryDir startDir;
-    makeFiles(startDir.path(), 10000, ".jpg");
-    QDir::setCurrent(startDir.path());
-    timer.restart();
-    {
-        FakePlatform platform;
-        Form1d form(platform);
-        form.show();
-        QCoreApplication::processEvents();
-        std::printf("start-up in a folder of 10000 files: %.1f ms\n", timer.nsecsElapsed() / 1e6);
+    if (profileStart >= 0) {
+        QTemporaryDir dir(parent + QStringLiteral("/bench_start-XXXXXX"));
+        makeFiles(dir.path(), "p", profileStart, "jpg");
+        startWindow(dir.path());
+        return 0;
     }
-    QDir::setCurrent(QDir::tempPath());
+    if (profileList > 0) {
+        QTemporaryDir dir(parent + QStringLiteral("/bench_list-XXXXXX"));
+        makeFiles(dir.path(), "a", profileList / 2, "jpg");
+        makeFiles(dir.path(), "b", profileList / 2, "txt");
+        FileList list;
+        list.setPath(dir.path());
+        list.refresh();
+        return 0;
+    }
+    for (int count : sizes)
+        benchRename(parent, count, rounds);
+    for (int count : sizes)
+        benchList(parent, count, rounds);
     return 0;
 }

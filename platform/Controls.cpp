@@ -141,15 +141,20 @@ void DirList::rebuild()
         item->setExpanded(true);
         parentItem = item;
     }
-    const QStringList subfolders = QDir(QDir::fromNativeSeparators(path_))
-                                       .entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::NoSort);
-    QStringList sorted = subfolders;
-    std::sort(sorted.begin(), sorted.end(), naturalLess);
-    for (const QString& name : sorted) {
+    // The folder's entries by their type as the directory gives it: a folder of many files is
+    // not walked file by file.
+    QStringList subfolders;
+    try {
+        subfolders = readSubfolders(path_);
+    } catch (const PlatformError&) {
+        // Listed as empty, as a folder that cannot be read shows no subfolders.
+    }
+    sortNatural(subfolders);
+    const QDir here(QDir::fromNativeSeparators(path_));
+    for (const QString& name : subfolders) {
         auto* item = new QTreeWidgetItem(parentItem);
         item->setText(0, name);
-        item->setData(0, Qt::UserRole,
-                      QDir::toNativeSeparators(QDir(QDir::fromNativeSeparators(path_)).filePath(name)));
+        item->setData(0, Qt::UserRole, QDir::toNativeSeparators(here.filePath(name)));
     }
     if (parentItem) {
         parentItem->setExpanded(true);

@@ -52,21 +52,58 @@ bool staysInFolder(const QString& oldPath, const QString& newPath)
     return QStringView(oldPath).left(o) == QStringView(newPath).left(n);
 }
 
-int renameNoReplace(const QByteArray& from, const QByteArray& to)
+// A path in the system's encoding, as QFile::encodeName gives it. An ASCII path, the usual
+// case, is copied into the object itself: a renaming run encodes two paths a file.
+class NativePath
+{
+public:
+    explicit NativePath(const QString& path)
+    {
+        const qsizetype size = path.size();
+        if (size < qsizetype(sizeof small_)) {
+            const auto* units = reinterpret_cast<const char16_t*>(path.utf16());
+            // One pass without an early exit, which the compiler can vectorise.
+            char16_t all = 0;
+            for (qsizetype i = 0; i < size; ++i) {
+                all |= units[i];
+                small_[i] = char(units[i]);
+            }
+            if (all < 128) {
+                small_[size] = '\0';
+                data_ = small_;
+                return;
+            }
+        }
+        large_ = QFile::encodeName(path);
+        data_ = large_.constData();
+    }
+    NativePath(const NativePath&) = delete;
+    NativePath& operator=(const NativePath&) = delete;
+
+    const char* data() const { return data_; }
+    QByteArray bytes() const { return QByteArray(data_); }
+
+private:
+    char small_[1024];
+    QByteArray large_;
+    const char* data_ = nullptr;
+};
+
+int renameNoReplace(const char* from, const char* to)
 {
     const RenameCalls& sys = renameCalls();
-    if (sys.renameNoReplace(from.constData(), to.constData()) == 0)
+    if (sys.renameNoReplace(from, to) == 0)
         return 0;
     int err = errno;
     if (err != EINVAL && err != ENOSYS && err != EOPNOTSUPP)
         return err;
     // The file system lacks RENAME_NOREPLACE: link refuses an existing target just as well.
     // A crash between link and unlink leaves the file under both names, never under none.
-    if (sys.link(from.constData(), to.constData()) == 0) {
-        if (sys.unlink(from.constData()) == 0)
+    if (sys.link(from, to) == 0) {
+        if (sys.unlink(from) == 0)
             return 0;
         err = errno;
-        sys.unlink(to.constData());
+        sys.unlink(to);
         return err;
     }
     err = errno;
@@ -75,12 +112,12 @@ int renameNoReplace(const QByteArray& from, const QByteArray& to)
     // No hard links either (FAT and exFAT through FUSE, some network shares). Taking the new
     // name with an empty file of our own keeps the refusal atomic: the rename then replaces
     // only that file. A crash between the steps leaves the empty file beside the old one.
-    if (sys.createExclusive(to.constData()) != 0)
+    if (sys.createExclusive(to) != 0)
         return errno;
-    if (sys.rename(from.constData(), to.constData()) == 0)
+    if (sys.rename(from, to) == 0)
         return 0;
     err = errno;
-    sys.unlink(to.constData());
+    sys.unlink(to);
     return err;
 }
 
@@ -120,13 +157,13 @@ void renameThroughTemporary(const QByteArray& from, const QByteArray& to)
     for (int attempt = 0; attempt < 100 && err == EEXIST; ++attempt) {
         temporary = from + ".numbrella-" + QByteArray::number(::getpid()) + "-"
             + QByteArray::number(++serial);
-        err = renameNoReplace(from, temporary);
+        err = renameNoReplace(from.constData(), temporary.constData());
     }
     if (err != 0)
         refuse(err);
-    err = renameNoReplace(temporary, to);
+    err = renameNoReplace(temporary.constData(), to.constData());
     if (err != 0) {
-        renameNoReplace(temporary, from);
+        renameNoReplace(temporary.constData(), from.constData());
         refuse(err);
     }
 }
@@ -137,17 +174,19 @@ void renameFileNoReplace(const QString& oldPath, const QString& newPath)
 {
     if (!staysInFolder(oldPath, newPath))
         refuse(EINVAL);
-    const QByteArray from = QFile::encodeName(oldPath);
-    const QByteArray to = QFile::encodeName(newPath);
+    const NativePath fromPath(oldPath);
+    const NativePath toPath(newPath);
     if (oldPath == newPath) {
         struct stat st {};
-        if (::lstat(from.constData(), &st) != 0)
+        if (::lstat(fromPath.data(), &st) != 0)
             refuse(errno);
         return;
     }
-    const int err = renameNoReplace(from, to);
+    const int err = renameNoReplace(fromPath.data(), toPath.data());
     if (err == 0)
         return;
+    const QByteArray from = fromPath.bytes();
+    const QByteArray to = toPath.bytes();
     const qsizetype separator = lastSeparator(oldPath);
     const QString oldName = oldPath.mid(separator + 1);
     const QString newName = newPath.mid(separator + 1);

@@ -4,24 +4,58 @@
 
 #include <QFile>
 #include <algorithm>
+#include <optional>
+#include <vector>
 
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
 #include <sys/stat.h>
 
-bool wildcardMatch(QStringView pattern, QStringView name)
+namespace {
+
+// QChar::toCaseFolded, without its out-of-line call for the ASCII letters.
+inline char16_t folded(char16_t c)
 {
-    if (pattern == u"*.*")
-        return true;
+    if (c < 128)
+        return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+    return QChar::toCaseFolded(c);
+}
+
+inline char asciiFolded(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c + 32) : c;
+}
+
+bool isAscii(QStringView text)
+{
+    for (QChar c : text)
+        if (c.unicode() >= 128)
+            return false;
+    return true;
+}
+
+bool isAscii(const char* text)
+{
+    for (; *text; ++text)
+        if (static_cast<unsigned char>(*text) >= 128)
+            return false;
+    return true;
+}
+
+// Both match with * and ?, without regard to letter case; T is a code unit of either.
+template <class Char, class Fold>
+bool wildcardMatchUnits(const Char* pattern, qsizetype patternSize, const Char* name,
+                        qsizetype nameSize, Fold fold)
+{
     qsizetype p = 0, n = 0, starP = -1, starN = 0;
-    while (n < name.size()) {
-        if (p < pattern.size()
-            && (pattern[p] == u'?'
-                || (pattern[p] != u'*' && pattern[p].toCaseFolded() == name[n].toCaseFolded()))) {
+    while (n < nameSize) {
+        if (p < patternSize
+            && (pattern[p] == Char('?')
+                || (pattern[p] != Char('*') && fold(pattern[p]) == fold(name[n])))) {
             ++p;
             ++n;
-        } else if (p < pattern.size() && pattern[p] == u'*') {
+        } else if (p < patternSize && pattern[p] == Char('*')) {
             starP = p++;
             starN = n;
         } else if (starP >= 0) {
@@ -31,9 +65,57 @@ bool wildcardMatch(QStringView pattern, QStringView name)
             return false;
         }
     }
-    while (p < pattern.size() && pattern[p] == u'*')
+    while (p < patternSize && pattern[p] == Char('*'))
         ++p;
-    return p == pattern.size();
+    return p == patternSize;
+}
+
+// A pattern in both forms: the bytes stand for it only when it is ASCII, since a non-ASCII
+// pattern letter may fold to an ASCII one (the Kelvin sign to k).
+struct Pattern
+{
+    QString text;
+    QByteArray ascii;
+    bool isAscii;
+    bool all;
+};
+
+QList<Pattern> compilePatterns(const QString& patterns)
+{
+    QList<Pattern> compiled;
+    for (const QString& text : patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        compiled.append({text, text.toLatin1(), isAscii(text), text == u"*.*"});
+    return compiled;
+}
+
+// Whether an ASCII name matches one of the patterns; ASCII patterns compare the bytes.
+bool matchesAnyAscii(const QList<Pattern>& patterns, const char* name, qsizetype size)
+{
+    std::optional<QString> wide;
+    for (const Pattern& pattern : patterns) {
+        if (pattern.all)
+            return true;
+        if (pattern.isAscii) {
+            if (wildcardMatchUnits(pattern.ascii.constData(), pattern.ascii.size(), name, size,
+                                   asciiFolded))
+                return true;
+        } else {
+            if (!wide)
+                wide = QString::fromLatin1(name, size);
+            if (wildcardMatch(pattern.text, *wide))
+                return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+bool wildcardMatch(QStringView pattern, QStringView name)
+{
+    if (pattern == u"*.*")
+        return true;
+    return wildcardMatchUnits(pattern.utf16(), pattern.size(), name.utf16(), name.size(), folded);
 }
 
 bool matchesAny(const QStringList& patterns, QStringView name)
@@ -44,20 +126,30 @@ bool matchesAny(const QStringList& patterns, QStringView name)
 
 namespace {
 
-int naturalCompare(const QString& a, const QString& b)
+inline bool isAsciiDigit(char16_t c)
 {
+    return char16_t(c - u'0') < 10;
+}
+
+// Runs of ASCII digits compare by value (leading zeros skipped), every other code unit by its
+// case fold. On the raw units, so that sorting calls nothing per character for ASCII names.
+inline int naturalCompare(QStringView left, QStringView right)
+{
+    const char16_t* a = left.utf16();
+    const char16_t* b = right.utf16();
+    const qsizetype na = left.size(), nb = right.size();
     qsizetype i = 0, j = 0;
-    while (i < a.size() && j < b.size()) {
-        if (a[i].isDigit() && b[j].isDigit() && a[i].unicode() < 128 && b[j].unicode() < 128) {
+    while (i < na && j < nb) {
+        if (isAsciiDigit(a[i]) && isAsciiDigit(b[j])) {
             qsizetype si = i, sj = j;
-            while (si < a.size() && a[si] == u'0')
+            while (si < na && a[si] == u'0')
                 ++si;
-            while (sj < b.size() && b[sj] == u'0')
+            while (sj < nb && b[sj] == u'0')
                 ++sj;
             qsizetype ei = si, ej = sj;
-            while (ei < a.size() && a[ei].unicode() < 128 && a[ei].isDigit())
+            while (ei < na && isAsciiDigit(a[ei]))
                 ++ei;
-            while (ej < b.size() && b[ej].unicode() < 128 && b[ej].isDigit())
+            while (ej < nb && isAsciiDigit(b[ej]))
                 ++ej;
             if (ei - si != ej - sj)
                 return ei - si < ej - sj ? -1 : 1;
@@ -68,58 +160,173 @@ int naturalCompare(const QString& a, const QString& b)
             j = ej;
             continue;
         }
-        const char16_t ca = a[i].toCaseFolded().unicode();
-        const char16_t cb = b[j].toCaseFolded().unicode();
+        const char16_t ca = folded(a[i]);
+        const char16_t cb = folded(b[j]);
         if (ca != cb)
             return ca < cb ? -1 : 1;
         ++i;
         ++j;
     }
-    if (i < a.size() || j < b.size())
-        return i < a.size() ? 1 : -1;
+    if (i < na || j < nb)
+        return i < na ? 1 : -1;
     return 0;
+}
+
+inline bool naturalBefore(const QString& a, const QString& b)
+{
+    const int c = naturalCompare(a, b);
+    return c != 0 ? c < 0 : a < b;
 }
 
 } // namespace
 
 bool naturalLess(const QString& a, const QString& b)
 {
-    const int c = naturalCompare(a, b);
-    return c != 0 ? c < 0 : a < b;
+    return naturalBefore(a, b);
 }
 
-QStringList readMatchingFiles(const QString& folder, const QString& patterns)
+namespace {
+
+// A name's sort key: compared as bytes, keys order names as naturalCompare does. Each code unit
+// becomes its case fold, a run of ASCII digits becomes "0", the count of its digits without
+// the leading zeros, then those digits; all as big-endian 16-bit values. No case fold is an
+// ASCII digit, so "0" against any other unit decides as the run's first digit would.
+void appendKey(std::vector<unsigned char>& keys, QStringView name)
 {
-    const QStringList patternList = patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts);
-    const QByteArray folderBytes = QFile::encodeName(folder);
-    DIR* dir = ::opendir(folderBytes.constData());
+    const auto put = [&keys](char16_t c) {
+        keys.push_back(static_cast<unsigned char>(c >> 8));
+        keys.push_back(static_cast<unsigned char>(c & 0xff));
+    };
+    const char16_t* u = name.utf16();
+    const qsizetype n = name.size();
+    for (qsizetype i = 0; i < n;) {
+        if (!isAsciiDigit(u[i])) {
+            put(folded(u[i]));
+            ++i;
+            continue;
+        }
+        while (i < n && u[i] == u'0')
+            ++i;
+        qsizetype end = i;
+        while (end < n && isAsciiDigit(u[end]))
+            ++end;
+        put(u'0');
+        put(char16_t(end - i));
+        for (; i < end; ++i)
+            put(u[i]);
+    }
+}
+
+} // namespace
+
+void sortNatural(QStringList& names)
+{
+    // Keys made once, then compared with memcmp: the comparison runs about n log n times.
+    struct Entry
+    {
+        size_t offset;
+        size_t length;
+        qsizetype index;
+    };
+    std::vector<unsigned char> keys;
+    std::vector<Entry> entries;
+    entries.reserve(size_t(names.size()));
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const size_t offset = keys.size();
+        appendKey(keys, names[i]);
+        entries.push_back({offset, keys.size() - offset, i});
+    }
+    const unsigned char* base = keys.data();
+    std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+        const int c = std::memcmp(base + a.offset, base + b.offset, std::min(a.length, b.length));
+        if (c != 0)
+            return c < 0;
+        if (a.length != b.length)
+            return a.length < b.length;
+        return names[a.index] < names[b.index];
+    });
+    QStringList sorted;
+    sorted.reserve(names.size());
+    for (const Entry& e : entries)
+        sorted.append(std::move(names[e.index]));
+    names = std::move(sorted);
+}
+
+namespace {
+
+// Whether a directory entry is a regular file, or a folder, following a link; d_type answers
+// without a call where the file system gives it.
+bool entryIs(int dirFd, const dirent* entry, unsigned char type, mode_t mode)
+{
+    if (entry->d_type == type)
+        return true;
+    if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
+        return false;
+    struct stat st {};
+    return ::fstatat(dirFd, entry->d_name, &st, 0) == 0 && (st.st_mode & S_IFMT) == mode;
+}
+
+DIR* openFolder(const QString& folder)
+{
+    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
     if (!dir) {
         const int err = errno;
         throw PlatformError(QStringLiteral("read folder"),
                             QString::fromLocal8Bit(std::strerror(err)), err);
     }
+    return dir;
+}
+
+} // namespace
+
+QStringList readMatchingFiles(const QString& folder, const QString& patterns)
+{
+    const QList<Pattern> patternList = compilePatterns(patterns);
+    DIR* dir = openFolder(folder);
+    const int dirFd = ::dirfd(dir);
     QStringList names;
     while (const dirent* entry = ::readdir(dir)) {
         const char* raw = entry->d_name;
         if (raw[0] == '.')
             continue;
-        // A name that is not valid text cannot be held faithfully: leave that file alone.
-        const QByteArray bytes(raw);
-        const QString name = QString::fromUtf8(bytes);
-        if (name.toUtf8() != bytes)
-            continue;
-        if (!matchesAny(patternList, name))
-            continue;
-        bool regular = entry->d_type == DT_REG;
-        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
-            struct stat st {};
-            regular = ::stat((folderBytes + '/' + bytes).constData(), &st) == 0
-                && S_ISREG(st.st_mode);
+        const qsizetype size = qsizetype(std::strlen(raw));
+        QString name;
+        if (isAscii(raw)) {
+            // ASCII is valid UTF-8 as it stands: matched on the bytes, made text only if listed.
+            if (!matchesAnyAscii(patternList, raw, size))
+                continue;
+            name = QString::fromLatin1(raw, size);
+        } else {
+            // A name that is not valid text cannot be held faithfully: leave that file alone.
+            const QByteArray bytes(raw, size);
+            name = QString::fromUtf8(bytes);
+            if (name.toUtf8() != bytes)
+                continue;
+            if (!std::any_of(patternList.begin(), patternList.end(), [&](const Pattern& p) {
+                    return p.all || wildcardMatch(p.text, name);
+                }))
+                continue;
         }
-        if (regular)
+        if (entryIs(dirFd, entry, DT_REG, S_IFREG))
             names << name;
     }
     ::closedir(dir);
-    std::sort(names.begin(), names.end(), naturalLess);
+    sortNatural(names);
+    return names;
+}
+
+QStringList readSubfolders(const QString& folder)
+{
+    DIR* dir = openFolder(folder);
+    const int dirFd = ::dirfd(dir);
+    QStringList names;
+    while (const dirent* entry = ::readdir(dir)) {
+        // Hidden folders, "." and ".." are not listed.
+        if (entry->d_name[0] == '.')
+            continue;
+        if (entryIs(dirFd, entry, DT_DIR, S_IFDIR))
+            names << QFile::decodeName(entry->d_name);
+    }
+    ::closedir(dir);
     return names;
 }

@@ -12,6 +12,7 @@
 #include "platform/FileRename.h"
 #include "platform/Platform.h"
 #include "platform/PlatformError.h"
+#include "platform/TextBox.h"
 #include "rename/renaming.h"
 #include "platform/Imag.h"
 #include "viewer/Form3d.h"
@@ -26,20 +27,14 @@
 #include <QMoveEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QStringBuilder>
 #include <optional>
 
 namespace {
 
 const QString kTitle = QStringLiteral("Numbrella ポテリカ");
-
-// An item of a combo box's list by position, failing like a list index out of range.
-QString listItem(const QComboBox* combo, int index)
-{
-    if (index < 0 || index >= combo->count())
-        throw PlatformError(QStringLiteral("list"),
-                            QStringLiteral("インデックスが有効範囲にありません。"), 381);
-    return combo->itemText(index);
-}
+const QString kSeparator = QString(QDir::separator());
+const QString kNoSeparator;
 
 } // namespace
 
@@ -82,7 +77,8 @@ void Form1d::createControls()
     Combo2 = new ComboBox(client);
     Command1 = new CommandButton(QStringLiteral("連番化"), client);
     File1 = new FileList(client);
-    Text2 = new QLineEdit(client);
+    // Out of sight and written twice a file by the run: a box that lays out only to paint.
+    Text2 = new TextBox(client);
     Label1 = new QLabel(QStringLiteral("基本名"), client);
 
     struct Placement
@@ -199,10 +195,10 @@ void Form1d::Form_Load()
         for (const char* item : {"jpg", "gif", "bmp", "ico", "txt", "rm", "ram", "mpg", "avi",
                                  "mp3", "htm", "\u2200"})
             Combo1->addItem(QString::fromUtf8(item));
-        Combo1->setText(listItem(Combo1, 0));
+        Combo1->setText(Combo1->list(0));
         for (const char* item : {"１桁", "２桁", "３桁", "４桁", "５桁", "６桁"})
             Combo2->addItem(QString::fromUtf8(item));
-        Combo2->setText(listItem(Combo2, 2));
+        Combo2->setText(Combo2->list(2));
     } catch (...) {
         // The window is shown as far as it has been set up.
     }
@@ -255,16 +251,16 @@ void Form1d::Command1_Click()
         for (int i = 1; i <= count; ++i) {
             Text2->setText(numberText(readNumber(Text2->text()) + 1));
             for (int k = 0; k <= 5; ++k) {
-                if (Combo2->currentText() == listItem(Combo2, k)) {
+                if (Combo2->currentText() == Combo2->list(k)) {
                     prefix = zeroPrefix(k + 1, readNumber(Text2->text()));
                     break;
                 }
             }
-            const QString separator
-                = isListedDriveRoot(Dir1->path()) ? QString() : QString(QDir::separator());
-            oldPath = Dir1->path() + separator + File1->list(i - 1);
-            newPath = Dir1->path() + separator + Text1->text() + prefix + Text2->text()
-                + QLatin1Char('.') + Combo1->currentText();
+            const QString& separator = isListedDriveRoot(Dir1->path()) ? kNoSeparator : kSeparator;
+            // Each path built in one piece rather than through a temporary per part.
+            oldPath = Dir1->path() % separator % File1->list(i - 1);
+            newPath = Dir1->path() % separator % Text1->text() % prefix % Text2->text()
+                % QLatin1Char('.') % Combo1->currentText();
             renameFileNoReplace(oldPath, newPath);
             done = i;
         }
@@ -318,7 +314,7 @@ void Form1d::Combo1_Click()
 {
     Command2->setText(QStringLiteral("A"));
     for (int k = 0; k <= 11; ++k) {
-        if (Combo1->currentText() == listItem(Combo1, k)) {
+        if (Combo1->currentText() == Combo1->list(k)) {
             File1->setPattern(filterPattern(k));
             return;
         }

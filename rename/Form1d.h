@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/TextBox.h"
+
 #include <QMainWindow>
 
 class ComboBox;
@@ -12,6 +14,7 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QMenu;
+
 
 // The renaming window: drive, folder, filter, base name and width, and the serial renaming.
 class Form1d : public QMainWindow
@@ -45,7 +48,7 @@ public:
     ComboBox* Combo2;
     CommandButton* Command1;
     FileList* File1;
-    QLineEdit* Text2;
+    TextBox* Text2;
     QLabel* Label1;
     QMenu* mfile;
     QMenu* mhelp;

@@ -9,7 +9,9 @@
 #include "support/Input.h"
 #include "support/TestFiles.h"
 
+#include <QAccessible>
 #include <QComboBox>
+#include <QTreeWidget>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -196,6 +198,55 @@ private slots:
         form->Dir1->setPath(dir->filePath("sub"));
         QCOMPARE(form->File1->path(), form->Dir1->path());
         QCOMPARE(listed(form->File1), QStringList({"x.gif"}));
+    }
+
+    void theFolderListShowsEachSubfolderAndNothingElse()
+    {
+        QDir root(dir->path());
+        for (const char* name : {"d10", "d9", "写真", ".hidden", "sub"})
+            QVERIFY(root.mkdir(QString::fromUtf8(name)));
+        writeFile(dir->filePath("file.jpg"));
+        QVERIFY(QFile::link(dir->filePath("sub"), dir->filePath("link to folder")));
+        QVERIFY(QFile::link(dir->filePath("file.jpg"), dir->filePath("link to file")));
+        QVERIFY(QFile::link(dir->filePath("gone"), dir->filePath("broken link")));
+        open({});
+        QTreeWidgetItem* current = form->Dir1->currentItem();
+        QVERIFY(current);
+        QStringList shown;
+        for (int i = 0; i < current->childCount(); ++i)
+            shown << current->child(i)->text(0);
+        QCOMPARE(shown, QStringList({"d9", "d10", "link to folder", "sub", "写真"}));
+        QCOMPARE(current->child(2)->data(0, Qt::UserRole).toString(),
+                 QDir::toNativeSeparators(dir->filePath("link to folder")));
+    }
+
+    void theCounterHoldsItsTextOutOfSightOfEveryone()
+    {
+        open({"a.jpg", "b.jpg"});
+        typeOver(form->Text1, "n");
+        click(form->Command1);
+        QCOMPARE(form->Text2->text(), QString("2"));
+        QCOMPARE(form->Text2->objectName(), QString("Text2"));
+        QVERIFY(!form->Text2->onScreen());
+        QAccessibleInterface* counter = QAccessible::queryAccessibleInterface(form->Text2);
+        QVERIFY(counter);
+        QCOMPARE(counter->text(QAccessible::Name), QString("カウンタ"));
+        QCOMPARE(counter->text(QAccessible::Value), QString("2"));
+        QVERIFY(counter->state().invisible);
+        QVERIFY(counter->state().offscreen);
+    }
+
+    void theWidthEntriesReadAsTheComboHoldsThem()
+    {
+        open({});
+        QCOMPARE(form->Combo2->list(2), QString("３桁"));
+        form->Combo2->setItemText(2, "3");
+        QCOMPARE(form->Combo2->list(2), QString("3"));
+        form->Combo2->removeItem(0);
+        QCOMPARE(form->Combo2->list(0), QString("２桁"));
+        QVERIFY_THROWS_EXCEPTION(PlatformError, form->Combo2->list(5));
+        form->Combo2->addItem("７桁");
+        QCOMPARE(form->Combo2->list(5), QString("７桁"));
     }
 
     void anUnreadableFolderLeavesTheFileListEmpty()

@@ -5,7 +5,91 @@
 #include "platform/PlatformError.h"
 #include "rename/renaming.h"
 
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTest>
+#include <climits>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// The order and match as first written, a call per character: the fast paths must agree.
+int generalNaturalCompare(const QString& a, const QString& b)
+{
+    qsizetype i = 0, j = 0;
+    const auto digit = [](QChar c) { return c.unicode() < 128 && c.isDigit(); };
+    while (i < a.size() && j < b.size()) {
+        if (digit(a[i]) && digit(b[j])) {
+            qsizetype si = i, sj = j;
+            while (si < a.size() && a[si] == u'0')
+                ++si;
+            while (sj < b.size() && b[sj] == u'0')
+                ++sj;
+            qsizetype ei = si, ej = sj;
+            while (ei < a.size() && digit(a[ei]))
+                ++ei;
+            while (ej < b.size() && digit(b[ej]))
+                ++ej;
+            if (ei - si != ej - sj)
+                return ei - si < ej - sj ? -1 : 1;
+            if (const int c = QStringView(a).mid(si, ei - si).compare(QStringView(b).mid(sj, ej - sj)))
+                return c;
+            i = ei;
+            j = ej;
+            continue;
+        }
+        if (a[i].toCaseFolded() != b[j].toCaseFolded())
+            return a[i].toCaseFolded() < b[j].toCaseFolded() ? -1 : 1;
+        ++i;
+        ++j;
+    }
+    return i < a.size() ? 1 : j < b.size() ? -1 : 0;
+}
+
+bool generalNaturalLess(const QString& a, const QString& b)
+{
+    const int c = generalNaturalCompare(a, b);
+    return c != 0 ? c < 0 : a < b;
+}
+
+bool generalMatch(const QString& pattern, const QString& name)
+{
+    if (pattern == u"*.*")
+        return true;
+    if (pattern.isEmpty())
+        return name.isEmpty();
+    if (pattern[0] == u'*')
+        return generalMatch(pattern.mid(1), name) || (!name.isEmpty() && generalMatch(pattern, name.mid(1)));
+    return !name.isEmpty()
+        && (pattern[0] == u'?' || pattern[0].toCaseFolded() == name[0].toCaseFolded())
+        && generalMatch(pattern.mid(1), name.mid(1));
+}
+
+// Names built from pieces that meet every path: ASCII letters in both cases, digit runs with
+// and without leading zeros, letters that fold to ASCII ones (Kelvin sign, long s), accented
+// and Japanese letters, full-width digits, a character outside the BMP.
+QStringList mixedNames(int count)
+{
+    const QStringList pieces = {"a", "A", "b", "Z", "_", ".", "-", " ", "0", "00", "7", "07",
+                                "10", "9", "123456789012345678901234567890", "K", "k", "K",
+                                "ſ", "s", "é", "É", "写真", "１", "２",
+                                "😀", ".jpg", ".JPG", ".jpeg", ".Jpeg", ".txt", "~"};
+    QRandomGenerator random(12);
+    QStringList names;
+    for (int n = 0; n < count; ++n) {
+        QString name;
+        const int parts = 1 + int(random.bounded(6));
+        for (int k = 0; k < parts; ++k)
+            name += pieces[int(random.bounded(pieces.size()))];
+        names << name;
+    }
+    return names;
+}
+
+} // namespace
 
 class HelpersTest : public QObject
 {
@@ -146,6 +230,76 @@ private slots:
                  oldPath + " の名前を " + newPath
                      + " に変更できませんでした。\n%1 reason\n12 個中 3 個のファイルの名前を変更しました。");
         QCOMPARE(saveFailureMessage(newPath, "%2"), newPath + " に保存できませんでした。\n%2");
+    }
+
+    void naturalSortAgreesWithTheGeneralOrderOnMixedNames()
+    {
+        QStringList names = mixedNames(3000);
+        names << "a" << "a0" << "a00" << "a000b" << "a0b" << "A" << "" << "0" << "00";
+        QStringList expected = names;
+        std::stable_sort(expected.begin(), expected.end(), generalNaturalLess);
+        QStringList byComparison = names;
+        std::sort(byComparison.begin(), byComparison.end(), naturalLess);
+        QCOMPARE(byComparison, expected);
+        QStringList byKeys = names;
+        sortNatural(byKeys);
+        QCOMPARE(byKeys, expected);
+    }
+
+    void theFileListMatchesAsTheGeneralMatchDoes_data()
+    {
+        QTest::addColumn<QString>("patterns");
+        QTest::newRow("jpg") << "*.jpg;*.jpeg";
+        QTest::newRow("question marks") << "?.j?g";
+        QTest::newRow("all") << "*.*";
+        QTest::newRow("Kelvin sign folds to k") << "*K*";
+        QTest::newRow("long s folds to s") << "*ſ";
+        QTest::newRow("accented pattern") << "*É*;*.txt";
+        QTest::newRow("stars around a digit") << "*0*";
+    }
+    void theFileListMatchesAsTheGeneralMatchDoes()
+    {
+        QFETCH(QString, patterns);
+        QTemporaryDir dir;
+        QStringList names = mixedNames(600);
+        names.removeAll(QString());
+        names.removeDuplicates();
+        QStringList expected;
+        for (const QString& name : std::as_const(names)) {
+            if (name.startsWith(u'.'))
+                continue;
+            QFile file(dir.filePath(name));
+            QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(name));
+            const QStringList list = patterns.split(u';');
+            if (std::any_of(list.begin(), list.end(),
+                            [&](const QString& p) { return generalMatch(p, name); }))
+                expected << name;
+        }
+        // A name that is not valid UTF-8 is never listed.
+        const QByteArray raw = QFile::encodeName(dir.path()) + "/bad\xff.jpg";
+        ::close(::open(raw.constData(), O_CREAT | O_WRONLY, 0644));
+        std::sort(expected.begin(), expected.end(), generalNaturalLess);
+        QCOMPARE(readMatchingFiles(dir.path(), patterns), expected);
+    }
+
+    void counterTextsAgreeWithTheGeneralConversion_data()
+    {
+        QTest::addColumn<QString>("text");
+        for (const char* text : {"0", "1", "41", "0012", "999999999999999999", "9223372036854775807",
+                                 "-3", "+5", " 12 ", "1 2", "", "x", "１２", "99999999999999999999"})
+            QTest::newRow(text) << QString::fromUtf8(text);
+    }
+    void counterTextsAgreeWithTheGeneralConversion()
+    {
+        QFETCH(QString, text);
+        bool ok = false;
+        const long long value = text.trimmed().toLongLong(&ok);
+        if (ok)
+            QCOMPARE(readNumber(text), value);
+        else
+            QVERIFY_THROWS_EXCEPTION(PlatformError, readNumber(text));
+        for (long long n : {0LL, 7LL, -1LL, 100000LL, LLONG_MAX, LLONG_MIN})
+            QCOMPARE(numberText(n), QString::number(n));
     }
 
     void naturalOrderComparesDigitRunsByValue()
