@@ -4,6 +4,7 @@
 #include "platform/CommandButton.h"
 #include "platform/Platform.h"
 #include "platform/PlatformError.h"
+#include "platform/Twips.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -23,7 +24,7 @@ Form2d::Form2d(Platform& platform)
     const double x = platform.twipsPerPixelX();
     const double y = platform.twipsPerPixelY();
     auto twips = [&](int left, int top, int width, int height) {
-        return QRect(qRound(left / x), qRound(top / y), qRound(width / x), qRound(height / y));
+        return twipsToPixels(QRect(left, top, width, height), x, y);
     };
     setFixedSize(twips(0, 0, 4680, 3195).size());
 

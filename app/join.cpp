@@ -13,6 +13,13 @@ bool isListedDriveRoot(const QString& folder)
     return roots.contains(folder, Qt::CaseSensitive);
 }
 
+const QString& folderSeparator(const QString& folder)
+{
+    static const QString none;
+    static const QString separator(QDir::separator());
+    return isListedDriveRoot(folder) ? none : separator;
+}
+
 QString joinFolderAndName(const QString& folder, const QString& name, QChar separator)
 {
     if (isListedDriveRoot(folder))

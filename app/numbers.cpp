@@ -1,6 +1,7 @@
 #include "app/numbers.h"
 
 #include "platform/PlatformError.h"
+#include "platform/RuntimeError.h"
 
 #include <cmath>
 #include <limits>
@@ -24,7 +25,7 @@ Int toInteger(double value)
     const double rounded = roundHalfEven(value);
     if (!std::isfinite(rounded) || rounded < double(std::numeric_limits<Int>::min())
         || rounded > double(std::numeric_limits<Int>::max()))
-        throw PlatformError(QStringLiteral("convert"), QStringLiteral("オーバーフローしました。"), 6);
+        throw RuntimeError::overflow(QStringLiteral("convert"));
     return Int(rounded);
 }
 
@@ -75,6 +76,6 @@ long long readNumber(const QString& text)
     bool ok = false;
     const long long value = text.trimmed().toLongLong(&ok, 10);
     if (!ok)
-        throw PlatformError(QStringLiteral("convert"), QStringLiteral("型が一致しません。"), 13);
+        throw RuntimeError::typeMismatch(QStringLiteral("convert"));
     return value;
 }

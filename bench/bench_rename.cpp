@@ -12,7 +12,7 @@
 #include "app/translations.h"
 #include "bench/plain_work.h"
 #include "platform/QtPlatform.h"
-#include "platform/Controls.h"
+#include "platform/FileList.h"
 #include "rename/Form1d.h"
 #include "tests/support/FakePlatform.h"
 

@@ -1,6 +1,7 @@
 // Opening and zooming a 6000 x 4000 picture: time and peak memory against plain Qt work.
 #include "app/Module1.h"
 #include "platform/Imag.h"
+#include "platform/PictureBox.h"
 #include "tests/support/FakePlatform.h"
 #include "viewer/Form3d.h"
 #include "viewer/zoom.h"

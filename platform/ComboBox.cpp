@@ -1,6 +1,8 @@
 #include "platform/ComboBox.h"
 
+#include "platform/Events.h"
 #include "platform/PlatformError.h"
+#include "platform/RuntimeError.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -79,8 +81,7 @@ QString ComboBox::list(int index) const
         itemsValid_ = true;
     }
     if (index < 0 || index >= items_.size())
-        throw PlatformError(QStringLiteral("list"),
-                            QStringLiteral("インデックスが有効範囲にありません。"), 381);
+        throw RuntimeError::indexOutOfRange(QStringLiteral("List"));
     return items_[index];
 }
 
@@ -96,8 +97,5 @@ void ComboBox::activatedEntry()
 {
     if (finishingEdit_)
         return;
-    guarded([&] {
-        if (onClick)
-            onClick();
-    });
+    raiseFromQt(onClick);
 }

@@ -1,8 +1,9 @@
 #include "platform/Imag.h"
 
-#include "platform/Controls.h"
+#include "platform/Events.h"
 #include "platform/FileBytes.h"
 #include "platform/PlatformError.h"
+#include "platform/RuntimeError.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -11,29 +12,6 @@
 #include <QPainter>
 #include <QWheelEvent>
 #include <cmath>
-
-PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {}
-
-void PictureBox::mousePressEvent(QMouseEvent* event)
-{
-    event->accept();
-}
-
-void PictureBox::mouseReleaseEvent(QMouseEvent* event)
-{
-    event->accept();
-    raiseMouseUp(event, onMouseUp);
-}
-
-void PictureBox::wheelEvent(QWheelEvent* event)
-{
-    if (!onWheel) {
-        event->ignore();
-        return;
-    }
-    event->accept();
-    guarded([&] { onWheel(event); });
-}
 
 ImageControl::ImageControl(QWidget* parent) : QWidget(parent)
 {
@@ -53,8 +31,7 @@ int placed(float value)
 void checkSize(float size)
 {
     if (!(size >= 0) || !std::isfinite(size))
-        throw PlatformError(QStringLiteral("Move"), QStringLiteral("プロパティの値が不正です。"),
-                            380);
+        throw RuntimeError::invalidPropertyValue(QStringLiteral("Move"));
 }
 
 } // namespace
@@ -145,5 +122,5 @@ void ImageControl::mousePressEvent(QMouseEvent* event)
 void ImageControl::mouseReleaseEvent(QMouseEvent* event)
 {
     event->accept();
-    raiseMouseUp(event, onMouseUp);
+    raiseFromQt(onMouseUp, legacyButton(event->button()));
 }

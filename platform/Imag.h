@@ -4,23 +4,8 @@
 #include <QWidget>
 #include <functional>
 
-// A picture box: a plain container that clips its children. Every mouse release over it is
-// accepted here, so that it never reaches the container (only onMouseUp sees it).
-class PictureBox : public QWidget
-{
-    Q_OBJECT
-public:
-    explicit PictureBox(QWidget* parent = nullptr);
-
-    std::function<void(int button)> onMouseUp;
-    // The wheel over the box (or over a child that lets it pass); unset, the wheel goes on up.
-    std::function<void(QWheelEvent* event)> onWheel;
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void wheelEvent(QWheelEvent* event) override;
-};
+class QMouseEvent;
+class QPaintEvent;
 
 // The image control (Imag). Its position and size are single-precision values kept here; the widget
 // geometry is only their rounding. The picture is drawn scaled to that size, and only the

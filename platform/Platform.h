@@ -53,3 +53,10 @@ public:
     virtual void endProgram() = 0;
     virtual bool endRequested() const = 0;
 };
+
+// The program's title over every message box it shows.
+extern const QString kMessageTitle;
+
+// How the program tells the user anything: a beep, then a modal box with the information
+// icon, the program's title and one OK button; returns when it is closed.
+void beepAndTell(Platform& platform, QWidget* parent, const QString& text);

@@ -2,6 +2,7 @@
 
 #include "platform/Drives.h"
 #include "platform/InstanceLock.h"
+#include "platform/Twips.h"
 #include "platform/WindowSystem.h"
 
 #include <QApplication>
@@ -16,21 +17,9 @@
 #include <QPrinter>
 #include <QScreen>
 
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <sys/file.h>
-#include <unistd.h>
-#endif
-
 QtPlatform::QtPlatform() = default;
 
-QtPlatform::~QtPlatform()
-{
-#ifdef Q_OS_UNIX
-    if (lockFd_ >= 0)
-        ::close(lockFd_);
-#endif
-}
+QtPlatform::~QtPlatform() = default;
 
 void QtPlatform::beep()
 {
@@ -83,7 +72,8 @@ std::unique_ptr<QPrinter> QtPlatform::printDialog(QWidget* parent)
 QSize QtPlatform::workAreaTwips()
 {
     const QRect area = workAreaPixels();
-    return QSize(qRound(area.width() * twipsPerPixelX()), qRound(area.height() * twipsPerPixelY()));
+    return QSize(pixelsToTwips(area.width(), twipsPerPixelX()),
+                 pixelsToTwips(area.height(), twipsPerPixelY()));
 }
 
 QRect QtPlatform::workAreaPixels()
@@ -118,23 +108,7 @@ QStringList QtPlatform::drives()
 
 bool QtPlatform::anotherInstanceRunning()
 {
-#ifdef Q_OS_UNIX
-    // An flock dies with its process, so a crashed instance never leaves the lock stuck.
-    if (lockFd_ >= 0)
-        return false;
-    const int fd = openInstanceLock();
-    if (fd < 0)
-        return false; // a lock that cannot be made does not stop the start
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int err = errno;
-        ::close(fd);
-        return err == EWOULDBLOCK;
-    }
-    lockFd_ = fd;
-    return false;
-#else
-    return false;
-#endif
+    return !instanceLock_.take();
 }
 
 void QtPlatform::endProgram()

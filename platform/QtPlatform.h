@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/InstanceLock.h"
 #include "platform/Platform.h"
 
 // The Platform of the real program, on Qt.
@@ -26,7 +27,7 @@ public:
     bool endRequested() const override { return ended_; }
 
 private:
-    int lockFd_ = -1;
+    InstanceLock instanceLock_;
     bool ended_ = false;
 };
 

@@ -1,6 +1,8 @@
 #include "platform/ScrollBar.h"
 
+#include "platform/Events.h"
 #include "platform/PlatformError.h"
+#include "platform/RuntimeError.h"
 
 #include <QMouseEvent>
 #include <algorithm>
@@ -15,10 +17,7 @@ ScrollBar::ScrollBar(Qt::Orientation orientation, QWidget* parent)
         if (!changedDuringDrag_)
             return;
         changedDuringDrag_ = false;
-        guarded([&] {
-            if (onChange)
-                onChange();
-        });
+        raiseFromQt(onChange);
     });
 }
 
@@ -45,9 +44,8 @@ void ScrollBar::changeTo(std::int16_t value)
     const bool changed = value != value_;
     value_ = value;
     applyRange();
-    // Called directly, not through a signal, so that a handler's failure reaches our caller.
-    if (changed && onChange)
-        onChange();
+    if (changed)
+        raiseInSetter(onChange);
 }
 
 void ScrollBar::setMin(std::int16_t min)
@@ -68,16 +66,14 @@ void ScrollBar::setValue(std::int16_t value)
 {
     const auto [low, high] = std::minmax(min_, max_);
     if (value < low || value > high)
-        throw PlatformError(QStringLiteral("Value"),
-                            QStringLiteral("プロパティの値が不正です。"), 380);
+        throw RuntimeError::invalidPropertyValue(QStringLiteral("Value"));
     changeTo(value);
 }
 
 void ScrollBar::setLargeChange(int largeChange)
 {
     if (largeChange < 1 || largeChange > 32767)
-        throw PlatformError(QStringLiteral("LargeChange"),
-                            QStringLiteral("プロパティの値が不正です。"), 380);
+        throw RuntimeError::invalidPropertyValue(QStringLiteral("LargeChange"));
     largeChange_ = largeChange;
     setPageStep(largeChange);
 }
@@ -90,15 +86,12 @@ void ScrollBar::qtValueChanged(int qtValue)
     if (value == value_)
         return;
     value_ = value;
-    guarded([&] {
-        if (isSliderDown()) {
-            changedDuringDrag_ = true;
-            if (onScroll)
-                onScroll();
-        } else if (onChange) {
-            onChange();
-        }
-    });
+    if (isSliderDown()) {
+        changedDuringDrag_ = true;
+        raiseFromQt(onScroll);
+    } else {
+        raiseFromQt(onChange);
+    }
 }
 
 void ScrollBar::mouseReleaseEvent(QMouseEvent* event)

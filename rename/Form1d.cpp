@@ -8,10 +8,14 @@
 #include "app/numbers.h"
 #include "platform/ComboBox.h"
 #include "platform/CommandButton.h"
-#include "platform/Controls.h"
+#include "platform/DirList.h"
+#include "platform/DriveList.h"
+#include "platform/Events.h"
+#include "platform/FileList.h"
 #include "platform/FileRename.h"
 #include "platform/Platform.h"
 #include "platform/PlatformError.h"
+#include "platform/Twips.h"
 #include "platform/TextBox.h"
 #include "rename/renaming.h"
 #include "platform/Imag.h"
@@ -29,14 +33,6 @@
 #include <QPushButton>
 #include <QStringBuilder>
 #include <optional>
-
-namespace {
-
-const QString kTitle = QStringLiteral("Numbrella ポテリカ");
-const QString kSeparator = QString(QDir::separator());
-const QString kNoSeparator;
-
-} // namespace
 
 Form1d::Form1d(Platform& platform, QWidget* parent)
     : QMainWindow(parent,
@@ -57,9 +53,8 @@ Form1d::Form1d(Platform& platform, QWidget* parent)
 
 QRect Form1d::twipsRect(int left, int top, int width, int height) const
 {
-    const double x = platform_.twipsPerPixelX();
-    const double y = platform_.twipsPerPixelY();
-    return QRect(qRound(left / x), qRound(top / y), qRound(width / x), qRound(height / y));
+    return twipsToPixels(QRect(left, top, width, height), platform_.twipsPerPixelX(),
+                         platform_.twipsPerPixelY());
 }
 
 void Form1d::createControls()
@@ -174,7 +169,7 @@ void Form1d::Form_Load()
         // An outer width: the window manager's frame is part of it.
         const std::optional<QMargins> frame = platform_.frameExtents(this);
         frameUnknown_ = !frame;
-        outerWidth_ = qRound(5670 / platform_.twipsPerPixelX());
+        outerWidth_ = twipsToPixels(5670, platform_.twipsPerPixelX());
         setFixedSize(outerWidth_ - (frame ? frame->left() + frame->right() : 0),
                      centralWidget()->height() + menuBar()->sizeHint().height());
         Text1->setToolTip(QStringLiteral("基本となるファイル名を入力してね"));
@@ -242,8 +237,7 @@ void Form1d::Command1_Click()
         setMousePointer(13);
         count = File1->listCount();
         if (count == 0) {
-            platform_.beep();
-            platform_.messageBox(this, QStringLiteral("ファイルがありません。"), kTitle);
+            beepAndTell(platform_, this, QStringLiteral("ファイルがありません。"));
             setMousePointer(0);
             return;
         }
@@ -256,7 +250,7 @@ void Form1d::Command1_Click()
                     break;
                 }
             }
-            const QString& separator = isListedDriveRoot(Dir1->path()) ? kNoSeparator : kSeparator;
+            const QString& separator = folderSeparator(Dir1->path());
             // Each path built in one piece rather than through a temporary per part.
             oldPath = Dir1->path() % separator % File1->list(i - 1);
             newPath = Dir1->path() % separator % Text1->text() % prefix % Text2->text()
@@ -274,9 +268,8 @@ void Form1d::Command1_Click()
     }
     setMousePointer(0);
     if (refusal) {
-        platform_.beep();
-        platform_.messageBox(
-            this, renameStopMessage(oldPath, newPath, refusal->reason(), count, done), kTitle);
+        beepAndTell(platform_, this,
+                    renameStopMessage(oldPath, newPath, refusal->reason(), count, done));
     }
 }
 
@@ -299,8 +292,7 @@ void Form1d::Drive1_Change()
     try {
         Dir1->setPath(Drive1->drive());
     } catch (...) {
-        platform_.beep();
-        platform_.messageBox(this, QStringLiteral("ドライブの準備ができていません。"), kTitle);
+        beepAndTell(platform_, this, QStringLiteral("ドライブの準備ができていません。"));
         Drive1->setDrive(Dir1->path());
     }
 }

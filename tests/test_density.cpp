@@ -2,8 +2,12 @@
 // device-independent pixels, with their pictures drawn at the density of the screen.
 #include "about/Form2d.h"
 #include "app/Module1.h"
-#include "platform/Controls.h"
+#include "platform/DirList.h"
+#include "platform/DriveList.h"
+#include "platform/Events.h"
+#include "platform/FileList.h"
 #include "platform/Imag.h"
+#include "platform/PictureBox.h"
 #include "platform/QtPlatform.h"
 #include "platform/CommandButton.h"
 #include "rename/Form1d.h"

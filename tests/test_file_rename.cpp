@@ -2,6 +2,7 @@
 #include "platform/FolderReader.h"
 #include "platform/PlatformError.h"
 #include "platform/RenameCalls.h"
+#include "support/NameSamples.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -12,6 +13,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -68,6 +70,42 @@ class FileRenameTest : public QObject
 {
     Q_OBJECT
 private slots:
+    void theFileListMatchesAsTheGeneralMatchDoes_data()
+    {
+        QTest::addColumn<QString>("patterns");
+        QTest::newRow("jpg") << "*.jpg;*.jpeg";
+        QTest::newRow("question marks") << "?.j?g";
+        QTest::newRow("all") << "*.*";
+        QTest::newRow("Kelvin sign folds to k") << "*K*";
+        QTest::newRow("long s folds to s") << "*ſ";
+        QTest::newRow("accented pattern") << "*É*;*.txt";
+        QTest::newRow("stars around a digit") << "*0*";
+    }
+    void theFileListMatchesAsTheGeneralMatchDoes()
+    {
+        QFETCH(QString, patterns);
+        QTemporaryDir dir;
+        QStringList names = mixedNames(600);
+        names.removeAll(QString());
+        names.removeDuplicates();
+        QStringList expected;
+        for (const QString& name : std::as_const(names)) {
+            if (name.startsWith(u'.'))
+                continue;
+            QFile file(dir.filePath(name));
+            QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(name));
+            const QStringList list = patterns.split(u';');
+            if (std::any_of(list.begin(), list.end(),
+                            [&](const QString& p) { return generalMatch(p, name); }))
+                expected << name;
+        }
+        // A name that is not valid UTF-8 is never listed.
+        const QByteArray raw = QFile::encodeName(dir.path()) + "/bad\xff.jpg";
+        ::close(::open(raw.constData(), O_CREAT | O_WRONLY, 0644));
+        std::sort(expected.begin(), expected.end(), generalNaturalLess);
+        QCOMPARE(readMatchingFiles(dir.path(), patterns), expected);
+    }
+
     void renamesWithinTheFolder()
     {
         QTemporaryDir dir;

@@ -1,7 +1,10 @@
 #include "app/Module1.h"
 #include "platform/ComboBox.h"
 #include "platform/CommandButton.h"
-#include "platform/Controls.h"
+#include "platform/DirList.h"
+#include "platform/DriveList.h"
+#include "platform/Events.h"
+#include "platform/FileList.h"
 #include "platform/Drives.h"
 #include "platform/PlatformError.h"
 #include "rename/Form1d.h"
@@ -536,37 +539,6 @@ private slots:
         open({"a.jpg"});
         QCOMPARE(form->Dir1->path(), QDir::toNativeSeparators(QDir(dir->path()).canonicalPath()));
         QCOMPARE(listed(form->File1), QStringList({"a.jpg"}));
-    }
-
-    void theDriveListOffersWhatAFileManagerOffers()
-    {
-        const QList<Mount> table = {
-            {"/", "/dev/sda1", "ext4", true},
-            {"/proc", "proc", "proc", true},
-            {"/sys/fs/cgroup", "cgroup2", "cgroup2", true},
-            {"/dev/shm", "tmpfs", "tmpfs", true},
-            {"/run/user/1000", "tmpfs", "tmpfs", true},
-            {"/tmp", "tmpfs", "tmpfs", true},
-            {"/boot/efi", "/dev/sda2", "vfat", true},
-            {"/var/lib/docker", "/dev/sda1", "ext4", true},
-            {"/snap/core/1", "/dev/loop3", "squashfs", true},
-            {"/etc/hosts", "/dev/sda1", "ext4", false},
-            {"/home", "/dev/sda3", "ext4", true},
-            {"/media/ann/USB STICK", "/dev/sdb1", "vfat", true},
-            {"/run/media/ann/CARD", "/dev/sdc1", "exfat", true},
-            {"/mnt/nas", "nas:/photos", "nfs4", true},
-            {"/mnt/sandbox/env/v1/python", "none", "tmpfs", true},
-            {"/mnt/deep/in/the/tree", "/dev/sdd1", "ext4", true},
-            {"/data", "/dev/sde1", "xfs", true},
-            {"/home/ann/.cache/doc", "portal", "fuse.portal", true},
-            {"/mnt/server", "ann@host:", "fuse.sshfs", true},
-        };
-        QCOMPARE(drivesFromMounts(table),
-                 QStringList({"/", "/data", "/home", "/media/ann/USB STICK", "/mnt/nas",
-                              "/mnt/server", "/run/media/ann/CARD"}));
-        // In a chroot or container "/" need not be in the table at all.
-        QCOMPARE(drivesFromMounts({}), QStringList({"/"}));
-        QCOMPARE(drivesFromMounts({{"/", "overlay", "overlay", true}}), QStringList({"/"}));
     }
 
     void theExitCommandEndsTheProgram()

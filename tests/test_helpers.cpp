@@ -1,96 +1,17 @@
 #include "app/join.h"
 #include "app/messages.h"
 #include "app/numbers.h"
-#include "platform/FolderReader.h"
+#include "platform/Drives.h"
+#include "platform/FileNames.h"
 #include "platform/PlatformError.h"
 #include "rename/renaming.h"
+#include "support/NameSamples.h"
+#include "viewer/zoom.h"
 
-#include <QDir>
-#include <QFile>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QTest>
 #include <climits>
-#include <fcntl.h>
-#include <unistd.h>
 
-namespace {
-
-// The order and match as first written, a call per character: the fast paths must agree.
-int generalNaturalCompare(const QString& a, const QString& b)
-{
-    qsizetype i = 0, j = 0;
-    const auto digit = [](QChar c) { return c.unicode() < 128 && c.isDigit(); };
-    while (i < a.size() && j < b.size()) {
-        if (digit(a[i]) && digit(b[j])) {
-            qsizetype si = i, sj = j;
-            while (si < a.size() && a[si] == u'0')
-                ++si;
-            while (sj < b.size() && b[sj] == u'0')
-                ++sj;
-            qsizetype ei = si, ej = sj;
-            while (ei < a.size() && digit(a[ei]))
-                ++ei;
-            while (ej < b.size() && digit(b[ej]))
-                ++ej;
-            if (ei - si != ej - sj)
-                return ei - si < ej - sj ? -1 : 1;
-            if (const int c = QStringView(a).mid(si, ei - si).compare(QStringView(b).mid(sj, ej - sj)))
-                return c;
-            i = ei;
-            j = ej;
-            continue;
-        }
-        if (a[i].toCaseFolded() != b[j].toCaseFolded())
-            return a[i].toCaseFolded() < b[j].toCaseFolded() ? -1 : 1;
-        ++i;
-        ++j;
-    }
-    return i < a.size() ? 1 : j < b.size() ? -1 : 0;
-}
-
-bool generalNaturalLess(const QString& a, const QString& b)
-{
-    const int c = generalNaturalCompare(a, b);
-    return c != 0 ? c < 0 : a < b;
-}
-
-bool generalMatch(const QString& pattern, const QString& name)
-{
-    if (pattern == u"*.*")
-        return true;
-    if (pattern.isEmpty())
-        return name.isEmpty();
-    if (pattern[0] == u'*')
-        return generalMatch(pattern.mid(1), name) || (!name.isEmpty() && generalMatch(pattern, name.mid(1)));
-    return !name.isEmpty()
-        && (pattern[0] == u'?' || pattern[0].toCaseFolded() == name[0].toCaseFolded())
-        && generalMatch(pattern.mid(1), name.mid(1));
-}
-
-// Names built from pieces that meet every path: ASCII letters in both cases, digit runs with
-// and without leading zeros, letters that fold to ASCII ones (Kelvin sign, long s), accented
-// and Japanese letters, full-width digits, a character outside the BMP.
-QStringList mixedNames(int count)
-{
-    const QStringList pieces = {"a", "A", "b", "Z", "_", ".", "-", " ", "0", "00", "7", "07",
-                                "10", "9", "123456789012345678901234567890", "K", "k", "K",
-                                "ſ", "s", "é", "É", "写真", "１", "２",
-                                "😀", ".jpg", ".JPG", ".jpeg", ".Jpeg", ".txt", "~"};
-    QRandomGenerator random(12);
-    QStringList names;
-    for (int n = 0; n < count; ++n) {
-        QString name;
-        const int parts = 1 + int(random.bounded(6));
-        for (int k = 0; k < parts; ++k)
-            name += pieces[int(random.bounded(pieces.size()))];
-        names << name;
-    }
-    return names;
-}
-
-} // namespace
-
+// The pure functions of the program, without a window or a file.
 class HelpersTest : public QObject
 {
     Q_OBJECT
@@ -118,6 +39,9 @@ private slots:
         QCOMPARE(joinFolderAndName("/home/u/photos", "a.jpg", QLatin1Char('/')),
                  QString("/home/u/photos/a.jpg"));
         QCOMPARE(joinFolderAndName("/", "a.jpg", QLatin1Char('/')), QString("//a.jpg"));
+        // The run builds its paths in one piece with the same rule.
+        QCOMPARE(folderSeparator("c:\\"), QString());
+        QCOMPARE(folderSeparator("/"), QString(QDir::separator()));
     }
 
     void roundingGoesHalfToEven_data()
@@ -165,14 +89,27 @@ private slots:
         QTest::addColumn<int>("width");
         QTest::addColumn<int>("n");
         QTest::addColumn<QString>("expected");
-        const long long bounds[] = {1, 9, 10, 99, 100, 999, 1000, 9999, 10000, 99999, 100000, 1234567};
-        for (int width = 1; width <= 6; ++width) {
-            for (long long n : bounds) {
-                const int digits = int(QString::number(n).size());
-                const QString expected(qMax(0, width - digits), QLatin1Char('0'));
-                QTest::addRow("width %d, %lld", width, n) << width << int(n) << expected;
-            }
-        }
+        // One digit never gets zeros; a number as long as the width or longer gets none.
+        QTest::newRow("1 digit, 1") << 1 << 1 << "";
+        QTest::newRow("1 digit, 123456") << 1 << 123456 << "";
+        QTest::newRow("2 digits, 9") << 2 << 9 << "0";
+        QTest::newRow("2 digits, 10") << 2 << 10 << "";
+        QTest::newRow("3 digits, 1") << 3 << 1 << "00";
+        QTest::newRow("3 digits, 9") << 3 << 9 << "00";
+        QTest::newRow("3 digits, 10") << 3 << 10 << "0";
+        QTest::newRow("3 digits, 99") << 3 << 99 << "0";
+        QTest::newRow("3 digits, 100") << 3 << 100 << "";
+        QTest::newRow("3 digits, 1000") << 3 << 1000 << "";
+        QTest::newRow("4 digits, 9") << 4 << 9 << "000";
+        QTest::newRow("4 digits, 99") << 4 << 99 << "00";
+        QTest::newRow("4 digits, 999") << 4 << 999 << "0";
+        QTest::newRow("4 digits, 1000") << 4 << 1000 << "";
+        QTest::newRow("5 digits, 9999") << 5 << 9999 << "0";
+        QTest::newRow("5 digits, 10000") << 5 << 10000 << "";
+        QTest::newRow("6 digits, 1") << 6 << 1 << "00000";
+        QTest::newRow("6 digits, 99999") << 6 << 99999 << "0";
+        QTest::newRow("6 digits, 100000") << 6 << 100000 << "";
+        QTest::newRow("6 digits, 1234567: written in full") << 6 << 1234567 << "";
     }
     void zeroPrefixAtEveryBoundary()
     {
@@ -246,40 +183,107 @@ private slots:
         QCOMPARE(byKeys, expected);
     }
 
-    void theFileListMatchesAsTheGeneralMatchDoes_data()
+    void zoomCountSteps_data()
     {
-        QTest::addColumn<QString>("patterns");
-        QTest::newRow("jpg") << "*.jpg;*.jpeg";
-        QTest::newRow("question marks") << "?.j?g";
-        QTest::newRow("all") << "*.*";
-        QTest::newRow("Kelvin sign folds to k") << "*K*";
-        QTest::newRow("long s folds to s") << "*ſ";
-        QTest::newRow("accented pattern") << "*É*;*.txt";
-        QTest::newRow("stars around a digit") << "*0*";
+        QTest::addColumn<bool>("in");
+        QTest::addColumn<QList<int>>("milli");
+        QTest::addColumn<QList<int>>("percent");
+        QTest::newRow("in") << true
+                            << QList<int>{110000, 121000, 133100, 146410, 161051, 177156,
+                                          194872, 214359}
+                            << QList<int>{110, 121, 133, 146, 161, 177, 195, 214};
+        QTest::newRow("out") << false
+                             << QList<int>{90909, 82645, 75132, 68302, 62093, 56448, 51316,
+                                           46651}
+                             << QList<int>{91, 83, 75, 68, 62, 56, 51, 47};
     }
-    void theFileListMatchesAsTheGeneralMatchDoes()
+
+    void zoomCountSteps()
     {
-        QFETCH(QString, patterns);
-        QTemporaryDir dir;
-        QStringList names = mixedNames(600);
-        names.removeAll(QString());
-        names.removeDuplicates();
-        QStringList expected;
-        for (const QString& name : std::as_const(names)) {
-            if (name.startsWith(u'.'))
-                continue;
-            QFile file(dir.filePath(name));
-            QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(name));
-            const QStringList list = patterns.split(u';');
-            if (std::any_of(list.begin(), list.end(),
-                            [&](const QString& p) { return generalMatch(p, name); }))
-                expected << name;
+        QFETCH(bool, in);
+        QFETCH(QList<int>, milli);
+        QFETCH(QList<int>, percent);
+        std::int32_t count = 100000;
+        for (int k = 0; k < milli.size(); ++k) {
+            count = in ? zoomMilliIn(count) : zoomMilliOut(count);
+            QCOMPARE(count, milli[k]);
+            QCOMPARE(zoomPercent(count), percent[k]);
         }
-        // A name that is not valid UTF-8 is never listed.
-        const QByteArray raw = QFile::encodeName(dir.path()) + "/bad\xff.jpg";
-        ::close(::open(raw.constData(), O_CREAT | O_WRONLY, 0644));
-        std::sort(expected.begin(), expected.end(), generalNaturalLess);
-        QCOMPARE(readMatchingFiles(dir.path(), patterns), expected);
+    }
+
+    void zoomCountLimits()
+    {
+        QCOMPARE(zoomMilliOut(zoomMilliIn(100000)), 100000);
+        QCOMPARE(zoomMilliIn(zoomMilliOut(100000)), 100000);
+        std::int32_t count = 100000;
+        for (int k = 0; k < 102; ++k)
+            count = zoomMilliOut(count);
+        QCOMPARE(count, 5);
+        QCOMPARE(zoomMilliOut(count), 5);
+        QCOMPARE(zoomPercent(count), 0);
+        count = 100000;
+        for (int k = 0; k < 104; ++k)
+            count = zoomMilliIn(count);
+        QCOMPARE(count, 2017621813);
+        QVERIFY_THROWS_EXCEPTION(PlatformError, zoomMilliIn(count));
+        QCOMPARE(zoomedSize(0.0f, true), 0.0f);
+        QVERIFY_THROWS_EXCEPTION(PlatformError, zoomedSize(3.3e38f, true));
+    }
+
+    // The opening adds 185 x 880 twips, the fit 187 x 892; both limit each direction to the
+    // work area on its own (15360 x 10800 twips here).
+    void windowSizesAreThePictureLimitedByTheWorkArea_data()
+    {
+        QTest::addColumn<QSize>("picture");
+        QTest::addColumn<QSize>("opening");
+        QTest::addColumn<QSize>("fit");
+        QTest::newRow("fits") << QSize(640, 480) << QSize(9785, 8080) << QSize(9787, 8092);
+        QTest::newRow("both too large")
+            << QSize(1600, 1200) << QSize(15360, 10800) << QSize(15360, 10800);
+        QTest::newRow("only too wide")
+            << QSize(1600, 400) << QSize(15360, 6880) << QSize(15360, 6892);
+        QTest::newRow("zoomed far past the screen")
+            << QSize(271554, 181036) << QSize(15360, 10800) << QSize(15360, 10800);
+    }
+    void windowSizesAreThePictureLimitedByTheWorkArea()
+    {
+        QFETCH(QSize, picture);
+        QFETCH(QSize, opening);
+        QFETCH(QSize, fit);
+        const QSize workArea(15360, 10800);
+        QCOMPARE(openingSizeTwips(picture.width(), picture.height(), 15, 15, workArea), opening);
+        QCOMPARE(fitSizeTwips(picture.width(), picture.height(), 15, 15, workArea), fit);
+    }
+
+    void theDriveListOffersWhatAFileManagerOffers()
+    {
+        const QList<Mount> table = {
+            {"/", "/dev/sda1", "ext4", true},
+            {"/proc", "proc", "proc", true},
+            {"/sys/fs/cgroup", "cgroup2", "cgroup2", true},
+            {"/dev/shm", "tmpfs", "tmpfs", true},
+            {"/run/user/1000", "tmpfs", "tmpfs", true},
+            {"/tmp", "tmpfs", "tmpfs", true},
+            {"/boot/efi", "/dev/sda2", "vfat", true},
+            {"/var/lib/docker", "/dev/sda1", "ext4", true},
+            {"/snap/core/1", "/dev/loop3", "squashfs", true},
+            {"/etc/hosts", "/dev/sda1", "ext4", false},
+            {"/home", "/dev/sda3", "ext4", true},
+            {"/media/ann/USB STICK", "/dev/sdb1", "vfat", true},
+            {"/run/media/ann/CARD", "/dev/sdc1", "exfat", true},
+            {"/mnt/nas", "nas:/photos", "nfs4", true},
+            {"/mnt/sandbox/env/v1/python", "none", "tmpfs", true},
+            {"/mnt/deep/in/the/tree", "/dev/sdd1", "ext4", true},
+            {"/data", "/dev/sde1", "xfs", true},
+            {"/home/ann/.cache/doc", "portal", "fuse.portal", true},
+            {"/mnt/server", "ann@host:", "fuse.sshfs", true},
+        };
+        QCOMPARE(drivesFromMounts(table),
+                 QStringList({"/", "/data", "/home", "/media/ann/USB STICK", "/mnt/nas",
+                              "/mnt/server", "/run/media/ann/CARD"}));
+        // In a chroot or container "/" need not be in the table at all.
+        QCOMPARE(drivesFromMounts({}), QStringList({"/"}));
+        QCOMPARE(drivesFromMounts({{"/", "overlay", "overlay", true}}), QStringList({"/"}));
     }
 
     void counterTextsAgreeWithTheGeneralConversion_data()
@@ -310,5 +314,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(HelpersTest)
+QTEST_GUILESS_MAIN(HelpersTest)
 #include "test_helpers.moc"

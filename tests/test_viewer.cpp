@@ -1,9 +1,13 @@
 #include "app/Module1.h"
 #include "platform/Imag.h"
+#include "platform/PictureBox.h"
 #include "platform/Platform.h"
 #include "platform/PlatformError.h"
 #include "platform/ScrollBar.h"
-#include "platform/Controls.h"
+#include "platform/DirList.h"
+#include "platform/DriveList.h"
+#include "platform/Events.h"
+#include "platform/FileList.h"
 #include "rename/Form1d.h"
 #include "support/FakePlatform.h"
 #include "support/Input.h"
@@ -318,70 +322,6 @@ private slots:
                  viewer->btnZin})
             QTest::mouseRelease(other, Qt::RightButton);
         QCOMPARE(platform_.popups, QStringList());
-    }
-
-    void zoomCountSteps_data()
-    {
-        QTest::addColumn<bool>("in");
-        QTest::addColumn<QList<int>>("milli");
-        QTest::addColumn<QList<int>>("percent");
-        QTest::newRow("in") << true
-                            << QList<int>{110000, 121000, 133100, 146410, 161051, 177156,
-                                          194872, 214359}
-                            << QList<int>{110, 121, 133, 146, 161, 177, 195, 214};
-        QTest::newRow("out") << false
-                             << QList<int>{90909, 82645, 75132, 68302, 62093, 56448, 51316,
-                                           46651}
-                             << QList<int>{91, 83, 75, 68, 62, 56, 51, 47};
-    }
-
-    void zoomCountSteps()
-    {
-        QFETCH(bool, in);
-        QFETCH(QList<int>, milli);
-        QFETCH(QList<int>, percent);
-        std::int32_t count = 100000;
-        for (int k = 0; k < milli.size(); ++k) {
-            count = in ? zoomMilliIn(count) : zoomMilliOut(count);
-            QCOMPARE(count, milli[k]);
-            QCOMPARE(zoomPercent(count), percent[k]);
-        }
-    }
-
-    void zoomCountLimits()
-    {
-        QCOMPARE(zoomMilliOut(zoomMilliIn(100000)), 100000);
-        QCOMPARE(zoomMilliIn(zoomMilliOut(100000)), 100000);
-        std::int32_t count = 100000;
-        for (int k = 0; k < 102; ++k)
-            count = zoomMilliOut(count);
-        QCOMPARE(count, 5);
-        QCOMPARE(zoomMilliOut(count), 5);
-        QCOMPARE(zoomPercent(count), 0);
-        count = 100000;
-        for (int k = 0; k < 104; ++k)
-            count = zoomMilliIn(count);
-        QCOMPARE(count, 2017621813);
-        QVERIFY_THROWS_EXCEPTION(PlatformError, zoomMilliIn(count));
-        QCOMPARE(zoomedSize(0.0f, true), 0.0f);
-        QVERIFY_THROWS_EXCEPTION(PlatformError, zoomedSize(3.3e38f, true));
-    }
-
-    void openingSizeIsThePictureLimitedByTheWorkArea_data()
-    {
-        QTest::addColumn<QSize>("picture");
-        QTest::addColumn<QSize>("window");
-        QTest::newRow("fits") << QSize(640, 480) << QSize(9785, 8080);
-        QTest::newRow("both too large") << QSize(1600, 1200) << QSize(15360, 10800);
-        QTest::newRow("only too wide") << QSize(1600, 400) << QSize(15360, 6880);
-    }
-
-    void openingSizeIsThePictureLimitedByTheWorkArea()
-    {
-        QFETCH(QSize, picture);
-        QFETCH(QSize, window);
-        QCOMPARE(openingSizeTwips(picture.width(), picture.height(), 15, 15, QSize(15360, 10800)),
-                 window);
     }
 
     void openingFromTheRenamingWindowSizesAndShowsANewViewer()

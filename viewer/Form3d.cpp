@@ -5,12 +5,18 @@
 #include "app/join.h"
 #include "app/messages.h"
 #include "app/numbers.h"
-#include "platform/Controls.h"
+#include "platform/DirList.h"
+#include "platform/DriveList.h"
+#include "platform/Events.h"
+#include "platform/FileList.h"
 #include "platform/FileBytes.h"
 #include "platform/Imag.h"
+#include "platform/PictureBox.h"
 #include "platform/Platform.h"
 #include "platform/PlatformError.h"
+#include "platform/RuntimeError.h"
 #include "platform/ScrollBar.h"
+#include "platform/Twips.h"
 #include "platform/WindowSystem.h"
 #include "viewer/PictureOutput.h"
 #include "viewer/ViewerMetrics.h"
@@ -41,8 +47,7 @@ using viewer::kToolbarHeight;
 void moveControl(QWidget* widget, double left, double top, double width, double height)
 {
     if (width < 0 || height < 0)
-        throw PlatformError(QStringLiteral("Move"), QStringLiteral("プロパティの値が不正です。"),
-                            380);
+        throw RuntimeError::invalidPropertyValue(QStringLiteral("Move"));
     widget->setGeometry(toInt32(left), toInt32(top), toInt32(width), toInt32(height));
 }
 
@@ -70,8 +75,8 @@ Form3d::Form3d(Platform& platform, std::function<QString()> mainFolder)
     createControls();
     createMenu();
     connectHandlers();
-    resize(toInt32(4215 / platform_.twipsPerPixelX()),
-           toInt32(3690 / platform_.twipsPerPixelY()));
+    resize(twipsToPixels(4215, platform_.twipsPerPixelX()),
+           twipsToPixels(3690, platform_.twipsPerPixelY()));
     Form_Load();
 }
 
@@ -90,8 +95,8 @@ void Form3d::createControls()
     Imag = new ImageControl(pict);
     Imag->setObjectName(QStringLiteral("Imag"));
     Imag->setAccessibleName(QStringLiteral("表示画像"));
-    Imag->setWidthF(float(615 / tx));
-    Imag->setHeightF(float(615 / ty));
+    Imag->setWidthF(float(twipsToPixels(615, tx)));
+    Imag->setHeightF(float(twipsToPixels(615, ty)));
     HScroll1 = new ScrollBar(Qt::Horizontal, pict);
     HScroll1->setObjectName(QStringLiteral("HScroll1"));
     HScroll1->setAccessibleName(QStringLiteral("横スクロール"));
@@ -113,8 +118,7 @@ void Form3d::createControls()
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setAccessibleName(QStringLiteral("表示倍率"));
     Text1->setReadOnly(true);
-    Text1->setGeometry(toInt32(1080 / tx), toInt32(23 / ty), toInt32(650 / tx),
-                       toInt32(320 / ty));
+    Text1->setGeometry(twipsToPixels(QRect(1080, 23, 650, 320), tx, ty));
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
     font.setPointSizeF(9.75);
     font.setWeight(QFont::Normal);
@@ -242,25 +246,25 @@ QSize Form3d::frameMargin()
 
 int Form3d::widthTwips()
 {
-    return toInt32((width() + frameMargin().width()) * platform_.twipsPerPixelX());
+    return pixelsToTwips(width() + frameMargin().width(), platform_.twipsPerPixelX());
 }
 
 int Form3d::heightTwips()
 {
-    return toInt32((height() + frameMargin().height()) * platform_.twipsPerPixelY());
+    return pixelsToTwips(height() + frameMargin().height(), platform_.twipsPerPixelY());
 }
 
 void Form3d::setWidthTwips(int twips)
 {
     requestedTwips_.setWidth(twips);
-    const int outer = toInt32(twips / platform_.twipsPerPixelX());
+    const int outer = twipsToPixels(twips, platform_.twipsPerPixelX());
     resizeClient(QSize(std::max(0, outer - frameMargin().width()), height()));
 }
 
 void Form3d::setHeightTwips(int twips)
 {
     requestedTwips_.setHeight(twips);
-    const int outer = toInt32(twips / platform_.twipsPerPixelY());
+    const int outer = twipsToPixels(twips, platform_.twipsPerPixelY());
     resizeClient(QSize(width(), std::max(0, outer - frameMargin().height())));
 }
 
@@ -582,9 +586,7 @@ void Form3d::mnuSave_Click()
         writeFileReplacing(*path, Imag->pictureBytes());
     } catch (const PlatformError& error) {
         // A failed save is never left without a word.
-        platform_.beep();
-        platform_.messageBox(this, saveFailureMessage(path.value_or(QString()), error.reason()),
-                             QStringLiteral("Numbrella ポテリカ"));
+        beepAndTell(platform_, this, saveFailureMessage(path.value_or(QString()), error.reason()));
     }
 }
 

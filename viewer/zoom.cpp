@@ -2,6 +2,7 @@
 
 #include "app/numbers.h"
 #include "platform/PlatformError.h"
+#include "platform/RuntimeError.h"
 #include "viewer/ViewerMetrics.h"
 
 #include <algorithm>
@@ -31,7 +32,7 @@ float zoomedSize(float size, bool in)
 {
     const double scaled = in ? size * kStep : size / kStep;
     if (!std::isfinite(scaled) || std::fabs(scaled) > std::numeric_limits<float>::max())
-        throw PlatformError(QStringLiteral("zoom"), QStringLiteral("オーバーフローしました。"), 6);
+        throw RuntimeError::overflow(QStringLiteral("zoom"));
     return float(scaled);
 }
 

@@ -24,11 +24,7 @@ const QString kOperation = QStringLiteral("rename");
 
 bool isSeparator(QChar c)
 {
-#ifdef Q_OS_WIN
-    return c == QLatin1Char('/') || c == QLatin1Char('\\');
-#else
     return c == QLatin1Char('/');
-#endif
 }
 
 qsizetype lastSeparator(const QString& path)

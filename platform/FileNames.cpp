@@ -1,16 +1,9 @@
-#include "platform/FolderReader.h"
+#include "platform/FileNames.h"
 
-#include "platform/PlatformError.h"
-
-#include <QFile>
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <vector>
-
-#include <cerrno>
-#include <cstring>
-#include <dirent.h>
-#include <sys/stat.h>
 
 namespace {
 
@@ -31,14 +24,6 @@ bool isAscii(QStringView text)
 {
     for (QChar c : text)
         if (c.unicode() >= 128)
-            return false;
-    return true;
-}
-
-bool isAscii(const char* text)
-{
-    for (; *text; ++text)
-        if (static_cast<unsigned char>(*text) >= 128)
             return false;
     return true;
 }
@@ -70,29 +55,32 @@ bool wildcardMatchUnits(const Char* pattern, qsizetype patternSize, const Char* 
     return p == patternSize;
 }
 
-// A pattern in both forms: the bytes stand for it only when it is ASCII, since a non-ASCII
-// pattern letter may fold to an ASCII one (the Kelvin sign to k).
-struct Pattern
-{
-    QString text;
-    QByteArray ascii;
-    bool isAscii;
-    bool all;
-};
+} // namespace
 
-QList<Pattern> compilePatterns(const QString& patterns)
+bool isAscii(const char* text)
 {
-    QList<Pattern> compiled;
-    for (const QString& text : patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts))
-        compiled.append({text, text.toLatin1(), isAscii(text), text == u"*.*"});
-    return compiled;
+    for (; *text; ++text)
+        if (static_cast<unsigned char>(*text) >= 128)
+            return false;
+    return true;
 }
 
-// Whether an ASCII name matches one of the patterns; ASCII patterns compare the bytes.
-bool matchesAnyAscii(const QList<Pattern>& patterns, const char* name, qsizetype size)
+NamePatterns::NamePatterns(const QString& patterns)
+{
+    for (const QString& text : patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        patterns_.append({text, text.toLatin1(), isAscii(text), text == u"*.*"});
+}
+
+bool NamePatterns::matches(QStringView name) const
+{
+    return std::any_of(patterns_.begin(), patterns_.end(),
+                       [&](const Pattern& p) { return p.all || wildcardMatch(p.text, name); });
+}
+
+bool NamePatterns::matchesAscii(const char* name, qsizetype size) const
 {
     std::optional<QString> wide;
-    for (const Pattern& pattern : patterns) {
+    for (const Pattern& pattern : patterns_) {
         if (pattern.all)
             return true;
         if (pattern.isAscii) {
@@ -108,8 +96,6 @@ bool matchesAnyAscii(const QList<Pattern>& patterns, const char* name, qsizetype
     }
     return false;
 }
-
-} // namespace
 
 bool wildcardMatch(QStringView pattern, QStringView name)
 {
@@ -250,83 +236,4 @@ void sortNatural(QStringList& names)
     for (const Entry& e : entries)
         sorted.append(std::move(names[e.index]));
     names = std::move(sorted);
-}
-
-namespace {
-
-// Whether a directory entry is a regular file, or a folder, following a link; d_type answers
-// without a call where the file system gives it.
-bool entryIs(int dirFd, const dirent* entry, unsigned char type, mode_t mode)
-{
-    if (entry->d_type == type)
-        return true;
-    if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
-        return false;
-    struct stat st {};
-    return ::fstatat(dirFd, entry->d_name, &st, 0) == 0 && (st.st_mode & S_IFMT) == mode;
-}
-
-DIR* openFolder(const QString& folder)
-{
-    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
-    if (!dir) {
-        const int err = errno;
-        throw PlatformError(QStringLiteral("read folder"),
-                            QString::fromLocal8Bit(std::strerror(err)), err);
-    }
-    return dir;
-}
-
-} // namespace
-
-QStringList readMatchingFiles(const QString& folder, const QString& patterns)
-{
-    const QList<Pattern> patternList = compilePatterns(patterns);
-    DIR* dir = openFolder(folder);
-    const int dirFd = ::dirfd(dir);
-    QStringList names;
-    while (const dirent* entry = ::readdir(dir)) {
-        const char* raw = entry->d_name;
-        if (raw[0] == '.')
-            continue;
-        const qsizetype size = qsizetype(std::strlen(raw));
-        QString name;
-        if (isAscii(raw)) {
-            // ASCII is valid UTF-8 as it stands: matched on the bytes, made text only if listed.
-            if (!matchesAnyAscii(patternList, raw, size))
-                continue;
-            name = QString::fromLatin1(raw, size);
-        } else {
-            // A name that is not valid text cannot be held faithfully: leave that file alone.
-            const QByteArray bytes(raw, size);
-            name = QString::fromUtf8(bytes);
-            if (name.toUtf8() != bytes)
-                continue;
-            if (!std::any_of(patternList.begin(), patternList.end(), [&](const Pattern& p) {
-                    return p.all || wildcardMatch(p.text, name);
-                }))
-                continue;
-        }
-        if (entryIs(dirFd, entry, DT_REG, S_IFREG))
-            names << name;
-    }
-    ::closedir(dir);
-    sortNatural(names);
-    return names;
-}
-
-QStringList readSubfolders(const QString& folder)
-{
-    DIR* dir = openFolder(folder);
-    const int dirFd = ::dirfd(dir);
-    QStringList names;
-    while (const dirent* entry = ::readdir(dir)) {
-        // Hidden folders, "." and ".." are not listed.
-        if (entry->d_name[0] == '.')
-            continue;
-        if (entryIs(dirFd, entry, DT_DIR, S_IFDIR))
-            names << QFile::decodeName(entry->d_name);
-    }
-    ::closedir(dir);
-    return names;
 }

@@ -4,8 +4,9 @@
 #include <QFile>
 #include <QtGlobal>
 
-#ifdef Q_OS_UNIX
+#include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,9 +45,7 @@ int lockFolder()
     return openPrivateFolder(own);
 }
 
-} // namespace
-
-int openInstanceLock()
+int openLockFile()
 {
     const int folder = lockFolder();
     if (folder < 0)
@@ -57,11 +56,27 @@ int openInstanceLock()
     return fd;
 }
 
-#else
+} // namespace
 
-int openInstanceLock()
+InstanceLock::~InstanceLock()
 {
-    return -1;
+    if (fd_ >= 0)
+        ::close(fd_);
 }
 
-#endif
+bool InstanceLock::take()
+{
+    // An flock dies with its process, so a crashed instance never leaves the lock stuck.
+    if (fd_ >= 0)
+        return true;
+    const int fd = openLockFile();
+    if (fd < 0)
+        return true; // a lock that cannot be made does not stop the start
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int err = errno;
+        ::close(fd);
+        return err != EWOULDBLOCK;
+    }
+    fd_ = fd;
+    return true;
+}

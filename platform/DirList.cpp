@@ -1,0 +1,103 @@
+#include "platform/DirList.h"
+
+#include "platform/DriveList.h"
+#include "platform/Events.h"
+#include "platform/FileNames.h"
+#include "platform/FolderReader.h"
+#include "platform/PlatformError.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+
+namespace {
+
+void requireReadable(const QString& folder, const QString& reason)
+{
+    QDir dir(folder);
+    if (folder.isEmpty() || !dir.exists() || !dir.isReadable()
+        || !QFileInfo(folder).isExecutable())
+        throw PlatformError(QStringLiteral("folder"), reason);
+}
+
+} // namespace
+
+DirList::DirList(QWidget* parent) : QTreeWidget(parent)
+{
+    setHeaderHidden(true);
+    setRootIsDecorated(false);
+    setIndentation(10);
+    connect(this, &QTreeWidget::itemActivated, this,
+            [this](QTreeWidgetItem* item) { guarded([&] { open(item); }); });
+}
+
+void DirList::setPath(const QString& folder)
+{
+    const QString native = QDir::toNativeSeparators(QDir::cleanPath(QDir(folder).absolutePath()));
+    requireReadable(native, QStringLiteral("パスが見つかりません。"));
+    path_ = native;
+    rebuild();
+    raiseInSetter(onChange);
+}
+
+void DirList::setPath(const Drive& drive)
+{
+    requireReadable(drive.root, QStringLiteral("ドライブの準備ができていません。"));
+    setPath(drive.folder.isEmpty() ? drive.root : drive.folder);
+}
+
+void DirList::rebuild()
+{
+    clear();
+    QStringList chain;
+    QDir dir(QDir::fromNativeSeparators(path_));
+    for (;;) {
+        chain.prepend(dir.absolutePath());
+        if (dir.isRoot() || !dir.cdUp())
+            break;
+    }
+    QTreeWidgetItem* parentItem = nullptr;
+    for (const QString& folder : chain) {
+        const QString label = QDir(folder).isRoot() ? QDir::toNativeSeparators(folder)
+                                                    : QFileInfo(folder).fileName();
+        auto* item = parentItem ? new QTreeWidgetItem(parentItem) : new QTreeWidgetItem(this);
+        item->setText(0, label);
+        item->setData(0, Qt::UserRole, QDir::toNativeSeparators(folder));
+        item->setExpanded(true);
+        parentItem = item;
+    }
+    // The folder's entries by their type as the directory gives it: a folder of many files is
+    // not walked file by file.
+    QStringList subfolders;
+    try {
+        subfolders = readSubfolders(path_);
+    } catch (const PlatformError&) {
+        // Listed as empty, as a folder that cannot be read shows no subfolders.
+    }
+    sortNatural(subfolders);
+    const QDir here(QDir::fromNativeSeparators(path_));
+    for (const QString& name : subfolders) {
+        auto* item = new QTreeWidgetItem(parentItem);
+        item->setText(0, name);
+        item->setData(0, Qt::UserRole, QDir::toNativeSeparators(here.filePath(name)));
+    }
+    if (parentItem) {
+        parentItem->setExpanded(true);
+        setCurrentItem(parentItem);
+    }
+}
+
+void DirList::open(QTreeWidgetItem* item)
+{
+    if (item)
+        setPath(item->data(0, Qt::UserRole).toString());
+}
+
+void DirList::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        guarded([&] { open(currentItem()); });
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
+}

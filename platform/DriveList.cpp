@@ -1,0 +1,51 @@
+#include "platform/DriveList.h"
+
+#include "platform/Drives.h"
+#include "platform/Events.h"
+
+#include <QDir>
+
+DriveList::DriveList(QWidget* parent) : QComboBox(parent)
+{
+    connect(this, &QComboBox::activated, this, &DriveList::chosen);
+}
+
+void DriveList::setDrives(const QStringList& roots)
+{
+    roots_ = roots;
+    const QSignalBlocker block(this);
+    clear();
+    addItems(roots);
+    const QString holding = driveHolding(roots_, QDir::currentPath());
+    current_ = holding.isEmpty() && !roots.isEmpty() ? roots.first() : holding;
+    setCurrentIndex(int(roots_.indexOf(current_)));
+}
+
+Drive DriveList::drive() const
+{
+    // The deepest drive that holds the current folder decides: "/" does not show a folder that
+    // lies on another drive mounted below it.
+    const QString cwd = QDir::toNativeSeparators(QDir::currentPath());
+    return Drive{current_, driveHolding(roots_, cwd) == current_ ? cwd : current_};
+}
+
+void DriveList::setDrive(const QString& path)
+{
+    QString drive = roots_.contains(path) ? path : driveHolding(roots_, path);
+    if (drive.isEmpty() || drive == current_) {
+        const QSignalBlocker block(this);
+        setCurrentIndex(int(roots_.indexOf(current_)));
+        return;
+    }
+    current_ = drive;
+    {
+        const QSignalBlocker block(this);
+        setCurrentIndex(int(roots_.indexOf(current_)));
+    }
+    raiseInSetter(onChange);
+}
+
+void DriveList::chosen(int index)
+{
+    guarded([&] { setDrive(itemText(index)); });
+}

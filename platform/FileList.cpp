@@ -1,0 +1,122 @@
+#include "platform/FileList.h"
+
+#include "platform/Events.h"
+#include "platform/FolderReader.h"
+#include "platform/PlatformError.h"
+#include "platform/RuntimeError.h"
+
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QStringListModel>
+
+FileList::FileList(QWidget* parent) : QListView(parent), model_(new QStringListModel(this))
+{
+    setModel(model_);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setUniformItemSizes(true);
+}
+
+void FileList::setPath(const QString& folder)
+{
+    path_ = folder;
+    refresh();
+}
+
+void FileList::setPattern(const QString& pattern)
+{
+    pattern_ = pattern;
+    refresh();
+}
+
+QString FileList::list(int index) const
+{
+    if (index < 0 || index >= names_.size())
+        throw RuntimeError::indexOutOfRange(QStringLiteral("List"));
+    return names_[index];
+}
+
+QString FileList::fileName() const
+{
+    const QModelIndex index = currentIndex();
+    if (!index.isValid() || !selectionModel()->isSelected(index))
+        return {};
+    return names_.value(index.row());
+}
+
+void FileList::setSelectedIndex(int index)
+{
+    setCurrentIndex(model_->index(index, 0));
+}
+
+void FileList::refresh()
+{
+    ++refreshes_;
+    names_.clear();
+    try {
+        names_ = readMatchingFiles(path_, pattern_);
+    } catch (...) {
+        model_->setStringList({});
+        throw;
+    }
+    model_->setStringList(names_);
+}
+
+void FileList::mousePressEvent(QMouseEvent* event)
+{
+    // A right-button press keeps the selection as it was; the release opens the menu.
+    if (event->button() == Qt::RightButton) {
+        event->accept();
+        return;
+    }
+    QListView::mousePressEvent(event);
+}
+
+void FileList::mouseReleaseEvent(QMouseEvent* event)
+{
+    QListView::mouseReleaseEvent(event);
+    raiseFromQt(onMouseUp, legacyButton(event->button()));
+}
+
+void FileList::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QListView::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton)
+        raiseFromQt(onDblClick);
+}
+
+QPoint FileList::menuPosition() const
+{
+    const QRect item = visualRect(currentIndex());
+    const QPoint local = item.isValid() ? item.bottomLeft() : QPoint(0, 0);
+    return viewport()->mapToGlobal(local);
+}
+
+void FileList::contextMenuEvent(QContextMenuEvent* event)
+{
+    // The menu key arrives as a key press too, and is handled there; the right button
+    // works through the release.
+    event->accept();
+}
+
+void FileList::keyPressEvent(QKeyEvent* event)
+{
+    if (isMenuKey(event)) {
+        raiseFromQt(onMenuKey);
+        return;
+    }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        // Like a double-click on the current file, which Enter selects first; on an empty list
+        // there is nothing to open.
+        if (listCount() > 0) {
+            const QModelIndex current
+                = currentIndex().isValid() ? currentIndex() : model_->index(0, 0);
+            setCurrentIndex(current);
+            selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);
+            raiseFromQt(onEnter);
+        }
+        return;
+    }
+    QListView::keyPressEvent(event);
+}

@@ -1,0 +1,29 @@
+#include "platform/PictureBox.h"
+
+#include "platform/Events.h"
+
+#include <QMouseEvent>
+#include <QWheelEvent>
+
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {}
+
+void PictureBox::mousePressEvent(QMouseEvent* event)
+{
+    event->accept();
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* event)
+{
+    event->accept();
+    raiseFromQt(onMouseUp, legacyButton(event->button()));
+}
+
+void PictureBox::wheelEvent(QWheelEvent* event)
+{
+    if (!onWheel) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    raiseFromQt(onWheel, event);
+}
