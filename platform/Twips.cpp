@@ -14,7 +14,7 @@ QRect twipsToPixels(const QRect& twips, double twipsPerPixelX, double twipsPerPi
                  twipsToPixels(twips.height(), twipsPerPixelY));
 }
 
-int pixelsToTwips(double pixels, double twipsPerPixel)
+int pixelsToTwips(double pixels, double twipsPerPixel, int marginTwips)
 {
-    return toInt32(pixels * twipsPerPixel);
+    return toInt32(pixels * twipsPerPixel + marginTwips);
 }

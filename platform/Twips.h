@@ -9,4 +9,6 @@
 // integer; a result outside 32 bits is an overflow (PlatformError).
 int twipsToPixels(double twips, double twipsPerPixel);
 QRect twipsToPixels(const QRect& twips, double twipsPerPixelX, double twipsPerPixelY);
-int pixelsToTwips(double pixels, double twipsPerPixel);
+// A margin in twips joins the converted length before the rounding, as a window's outer size
+// is the picture's size plus the parts around it.
+int pixelsToTwips(double pixels, double twipsPerPixel, int marginTwips = 0);

@@ -3,6 +3,7 @@
 #include "app/numbers.h"
 #include "platform/PlatformError.h"
 #include "platform/RuntimeError.h"
+#include "platform/Twips.h"
 #include "viewer/ViewerMetrics.h"
 
 #include <algorithm>
@@ -36,11 +37,6 @@ float zoomedSize(float size, bool in)
     return float(scaled);
 }
 
-std::int32_t windowTwips(float pixels, double twipsPerPixel, int marginTwips)
-{
-    return toInt32(pixels * twipsPerPixel + marginTwips);
-}
-
 namespace {
 
 QSize limitedTo(std::int32_t width, std::int32_t height, QSize workAreaTwips)
@@ -54,15 +50,15 @@ QSize limitedTo(std::int32_t width, std::int32_t height, QSize workAreaTwips)
 QSize openingSizeTwips(float widthPx, float heightPx, double twipsPerPixelX,
                        double twipsPerPixelY, QSize workAreaTwips)
 {
-    return limitedTo(windowTwips(widthPx, twipsPerPixelX, viewer::kOpeningMargin.width),
-                     windowTwips(heightPx, twipsPerPixelY, viewer::kOpeningMargin.height),
+    return limitedTo(pixelsToTwips(widthPx, twipsPerPixelX, viewer::kOpeningMargin.width),
+                     pixelsToTwips(heightPx, twipsPerPixelY, viewer::kOpeningMargin.height),
                      workAreaTwips);
 }
 
 QSize fitSizeTwips(float widthPx, float heightPx, double twipsPerPixelX, double twipsPerPixelY,
                    QSize workAreaTwips)
 {
-    return limitedTo(windowTwips(widthPx, twipsPerPixelX, viewer::kFitMargin.width),
-                     windowTwips(heightPx, twipsPerPixelY, viewer::kFitMargin.height),
+    return limitedTo(pixelsToTwips(widthPx, twipsPerPixelX, viewer::kFitMargin.width),
+                     pixelsToTwips(heightPx, twipsPerPixelY, viewer::kFitMargin.height),
                      workAreaTwips);
 }

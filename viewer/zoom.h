@@ -13,8 +13,6 @@ std::int32_t zoomPercent(std::int32_t milli);
 // One displayed size scaled by a step, as single precision; throws PlatformError on overflow.
 float zoomedSize(float size, bool in);
 
-// A window length in twips for a picture length in pixels plus a fixed margin in twips.
-std::int32_t windowTwips(float pixels, double twipsPerPixel, int marginTwips);
 // The outer size of a newly opened viewer: the picture plus 185 by 880 twips, each direction
 // limited to the work area on its own.
 QSize openingSizeTwips(float widthPx, float heightPx, double twipsPerPixelX,
