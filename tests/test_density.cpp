@@ -105,7 +105,7 @@ private slots:
         QVERIFY(image.save(dir.filePath("a.png")));
         Module1::SelectedFileName = "a.png";
         const QString folder = dir.path();
-        Form3d viewer(platform, [folder] { return folder; });
+        Form3d viewer(platform, [folder]() -> const QString& { return folder; });
         viewer.setAttribute(Qt::WA_DeleteOnClose, false);
         viewer.setWidthTwips(6000);
         viewer.setHeightTwips(5000);

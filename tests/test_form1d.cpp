@@ -292,6 +292,8 @@ private slots:
         QCOMPARE(form->File1->refreshCount(), reads);
     }
 
+    // A table: one row a line, as it reads.
+    // clang-format off
     void widthsAndExtensions_data()
     {
         QTest::addColumn<int>("files");
@@ -309,6 +311,7 @@ private slots:
         QTest::newRow("typed extension") << 2 << "３桁" << "x" << "png" << "x001.png" << "x002.png";
         QTest::newRow("all sign") << 2 << "３桁" << "x" << "\u2200" << "x001.\u2200" << "x002.\u2200";
     }
+    // clang-format on
     void widthsAndExtensions()
     {
         QFETCH(int, files);
@@ -434,6 +437,8 @@ private slots:
 
     // Typing an entry's text is no choice of it, however the edit ends: the list keeps its
     // filter, and the run renames only what it shows, with the typed extension.
+    // A table: one row a line, as it reads.
+    // clang-format off
     void aTypedFilterNeverChangesTheListedFiles_data()
     {
         QTest::addColumn<QString>("ending");
@@ -443,6 +448,7 @@ private slots:
         QTest::newRow("a click on 連番化") << "run" << "gif";
         QTest::newRow("a click on A") << "case" << "GIF";
     }
+    // clang-format on
     void aTypedFilterNeverChangesTheListedFiles()
     {
         QFETCH(QString, ending);

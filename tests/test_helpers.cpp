@@ -16,6 +16,8 @@ class HelpersTest : public QObject
 {
     Q_OBJECT
 private slots:
+    // A table: one row a line, as it reads.
+    // clang-format off
     void joinFollowsOnlyTheTenRootsDirectly_data()
     {
         QTest::addColumn<QString>("folder");
@@ -27,6 +29,7 @@ private slots:
         QTest::newRow("C:\\ counts letter case") << "C:\\" << "C:\\\\a.jpg";
         QTest::newRow("plain folder") << "c:\\photos" << "c:\\photos\\a.jpg";
     }
+    // clang-format on
     void joinFollowsOnlyTheTenRootsDirectly()
     {
         QFETCH(QString, folder);
@@ -128,6 +131,8 @@ private slots:
         QCOMPARE(filterPattern(12), QString());
     }
 
+    // A table: one row a line, as it reads.
+    // clang-format off
     void wildcardsIgnoreLetterCase_data()
     {
         QTest::addColumn<QString>("pattern");
@@ -141,6 +146,7 @@ private slots:
         QTest::newRow("star in the middle") << "img*1.jpg" << "img0001.jpg" << true;
         QTest::newRow("suffix only") << "*.jpg" << "a.jpg.txt" << false;
     }
+    // clang-format on
     void wildcardsIgnoreLetterCase()
     {
         QFETCH(QString, pattern);
@@ -149,6 +155,8 @@ private slots:
         QCOMPARE(wildcardMatch(pattern, name), matches);
     }
 
+    // A table: one row a line, as it reads.
+    // clang-format off
     void messagesKeepPercentSignsInNames_data()
     {
         QTest::addColumn<QString>("oldPath");
@@ -159,6 +167,7 @@ private slots:
         QTest::newRow("%1 and %9 in the folder") << "/%1 %9/a.jpg" << "/%1 %9/b001.%3";
         QTest::newRow("%% and a lone %") << "/p/%%.jpg" << "/p/100%001.j%pg";
     }
+    // clang-format on
     void messagesKeepPercentSignsInNames()
     {
         QFETCH(QString, oldPath);
@@ -169,6 +178,8 @@ private slots:
         QCOMPARE(saveFailureMessage(newPath, "%2"), newPath + " に保存できませんでした。\n%2");
     }
 
+    // A table: one row a line, as it reads.
+    // clang-format off
     void naturalSortAgreesWithTheGeneralOrderOnMixedNames()
     {
         QStringList names = mixedNames(3000);
@@ -182,6 +193,7 @@ private slots:
         sortNatural(byKeys);
         QCOMPARE(byKeys, expected);
     }
+    // clang-format on
 
     void zoomCountSteps_data()
     {

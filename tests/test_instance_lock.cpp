@@ -57,6 +57,8 @@ private slots:
         delete dir;
     }
 
+    // A table: one row a line, as it reads.
+    // clang-format off
     void theLockIsKeptInAFolderOnlyTheUserCanWrite_data()
     {
         QTest::addColumn<QString>("runtime");
@@ -68,6 +70,7 @@ private slots:
         QTest::newRow("a runtime folder others can write is passed over")
             << "shared" << "" << "home/.cache/numbrella";
     }
+    // clang-format on
     void theLockIsKeptInAFolderOnlyTheUserCanWrite()
     {
         QFETCH(QString, runtime);

@@ -98,7 +98,7 @@ class KeyboardTest : public QObject
     {
         Module1::SelectedFileName = name;
         const QString folder = dir->path();
-        auto form = std::make_unique<Form3d>(*platform, [folder] { return folder; });
+        auto form = std::make_unique<Form3d>(*platform, [folder]() -> const QString& { return folder; });
         form->setAttribute(Qt::WA_DeleteOnClose, false);
         form->setWidthTwips(6000);
         form->setHeightTwips(5000);

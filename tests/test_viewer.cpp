@@ -46,7 +46,7 @@ private:
     // A picture of the given size: left half red, right half blue.
     QString picture(int width, int height)
     {
-        const QString name = QStringLiteral("p%1x%2.png").arg(width).arg(height);
+        QString name = QStringLiteral("p%1x%2.png").arg(width).arg(height);
         QImage image(width, height, QImage::Format_RGB32);
         image.fill(Qt::blue);
         for (int y = 0; y < height; ++y)
@@ -61,7 +61,7 @@ private:
     {
         Module1::SelectedFileName = name;
         const QString folder = dir_.path();
-        auto viewer = std::make_unique<Form3d>(platform_, [folder] { return folder; });
+        auto viewer = std::make_unique<Form3d>(platform_, [folder]() -> const QString& { return folder; });
         // Owned by the test, not by its own close.
         viewer->setAttribute(Qt::WA_DeleteOnClose, false);
         return viewer;
@@ -567,6 +567,8 @@ private slots:
         QCOMPARE(readFile(*platform_.savePath), original);
     }
 
+    // A table: one row a line, as it reads.
+    // clang-format off
     void aFailedSaveSaysWhyAndKeepsTheOldFile_data()
     {
         QTest::addColumn<QString>("target");
@@ -576,6 +578,7 @@ private slots:
         QTest::newRow("a folder of that name") << "a-folder.png" << "その名前はフォルダーです。";
         QTest::newRow("name over 255 bytes") << QString(300, 'x') << "ファイル名が長すぎます。";
     }
+    // clang-format on
     void aFailedSaveSaysWhyAndKeepsTheOldFile()
     {
         QFETCH(QString, target);
