@@ -11,8 +11,8 @@
 
 Form2d::Form2d(Platform& platform)
     : QWidget(nullptr,
-              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                  | Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint)
+              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                  | Qt::WindowSystemMenuHint)
 {
     // A tool window has no task-bar button but must still count for ending the program.
     setAttribute(Qt::WA_QuitOnClose, true);

@@ -6,4 +6,4 @@
 namespace Module1 {
 // The name, without folder, of the file last chosen in the renaming window for the viewer.
 extern QString SelectedFileName;
-}
+} // namespace Module1

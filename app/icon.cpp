@@ -10,10 +10,10 @@ namespace {
 // The classic 16-colour palette, with transparency in the place of one grey.
 QList<QRgb> sixteenColours()
 {
-    return {qRgba(0, 0, 0, 0),   qRgb(0, 0, 0),       qRgb(128, 0, 0),   qRgb(0, 128, 0),
-            qRgb(128, 128, 0),   qRgb(0, 0, 128),     qRgb(128, 0, 128), qRgb(0, 128, 128),
-            qRgb(192, 192, 192), qRgb(255, 0, 0),     qRgb(0, 255, 0),   qRgb(255, 255, 0),
-            qRgb(0, 0, 255),     qRgb(255, 0, 255),   qRgb(0, 255, 255), qRgb(255, 255, 255)};
+    return {qRgba(0, 0, 0, 0),   qRgb(0, 0, 0),     qRgb(128, 0, 0),   qRgb(0, 128, 0),
+            qRgb(128, 128, 0),   qRgb(0, 0, 128),   qRgb(128, 0, 128), qRgb(0, 128, 128),
+            qRgb(192, 192, 192), qRgb(255, 0, 0),   qRgb(0, 255, 0),   qRgb(255, 255, 0),
+            qRgb(0, 0, 255),     qRgb(255, 0, 255), qRgb(0, 255, 255), qRgb(255, 255, 255)};
 }
 
 // One drawing for every size; only the 16 and 32 pixel icons keep the hard 16-colour look.
@@ -51,8 +51,8 @@ QImage drawIcon(int size, bool smooth)
 
 QImage programIconImage(int size)
 {
-    return drawIcon(size, false).convertToFormat(QImage::Format_Indexed8, sixteenColours(),
-                                                 Qt::ThresholdDither);
+    return drawIcon(size, false)
+        .convertToFormat(QImage::Format_Indexed8, sixteenColours(), Qt::ThresholdDither);
 }
 
 QImage programIconArtwork(int size)

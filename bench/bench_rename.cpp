@@ -11,16 +11,16 @@
 //       N files, to the window shown (--toggle-collect='startWindow(QString const&)')
 #include "app/translations.h"
 #include "bench/plain_work.h"
-#include "platform/QtPlatform.h"
 #include "platform/FileList.h"
+#include "platform/QtPlatform.h"
 #include "rename/Form1d.h"
 #include "tests/support/FakePlatform.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <unistd.h>
@@ -93,9 +93,8 @@ void benchRename(const QString& parent, int count, int rounds)
             } else {
                 QElapsedTimer timer;
                 timer.start();
-                const int done
-                    = plain_rename_loop(folder.constData(), bases[current], bases[next], count, 3,
-                                        "jpg");
+                const int done = plain_rename_loop(folder.constData(), bases[current], bases[next],
+                                                   count, 3, "jpg");
                 b = msSince(timer);
                 if (done != count)
                     std::fprintf(stderr, "the plain loop stopped at %d\n", done);

@@ -11,8 +11,8 @@ int main(int argc, char* argv[])
     QListView view;
     view.setUniformItemSizes(true);
     auto* model = new QStringListModel(
-        QDir::current().entryList({QStringLiteral("*.jpg"), QStringLiteral("*.jpeg")},
-                                  QDir::Files, QDir::Name),
+        QDir::current().entryList({QStringLiteral("*.jpg"), QStringLiteral("*.jpeg")}, QDir::Files,
+                                  QDir::Name),
         &view);
     view.setModel(model);
     view.setWindowTitle(QStringLiteral("plain list"));

@@ -22,9 +22,9 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override
     {
-        const QRectF target = QRectF(event->rect())
-                                  .intersected(QRectF(0, 0, image_.width() * scale_,
-                                                      image_.height() * scale_));
+        const QRectF target =
+            QRectF(event->rect())
+                .intersected(QRectF(0, 0, image_.width() * scale_, image_.height() * scale_));
         if (target.isEmpty())
             return;
         const QRectF source(target.x() / scale_, target.y() / scale_, target.width() / scale_,

@@ -17,7 +17,7 @@
 /* Renames folder/FROM<n>.EXT to folder/TO<n>.EXT for n = 1..count, n zero-padded to width,
  * refusing to replace. Returns the number renamed. */
 static inline int plain_rename_loop(const char* folder, const char* from, const char* to, int count,
-                             int width, const char* ext)
+                                    int width, const char* ext)
 {
     char a[4096], b[4096];
     for (int n = 1; n <= count; ++n) {
@@ -35,7 +35,8 @@ static inline int plain_match(const char* p, const char* s)
     const char* star = NULL;
     const char* resume = NULL;
     while (*s) {
-        if (*p == '?' || (*p && *p != '*' && tolower((unsigned char)*p) == tolower((unsigned char)*s))) {
+        if (*p == '?'
+            || (*p && *p != '*' && tolower((unsigned char)*p) == tolower((unsigned char)*s))) {
             ++p;
             ++s;
         } else if (*p == '*') {
@@ -94,7 +95,7 @@ static inline int plain_natural(const void* x, const void* y)
 /* The folder's regular files that match one of the patterns, in natural order. The caller
  * frees each name and the array. */
 static inline size_t plain_list(const char* folder, const char* const* patterns, int npatterns,
-                         char*** out)
+                                char*** out)
 {
     size_t n = 0, cap = 1024;
     char** names = (char**)malloc(cap * sizeof *names);

@@ -53,8 +53,8 @@ static xcb_keycode_t keycode_of(const char* name)
     }
     const xcb_setup_t* setup = xcb_get_setup(c);
     int first = setup->min_keycode, count = setup->max_keycode - setup->min_keycode + 1;
-    xcb_get_keyboard_mapping_reply_t* r
-        = xcb_get_keyboard_mapping_reply(c, xcb_get_keyboard_mapping(c, first, count), NULL);
+    xcb_get_keyboard_mapping_reply_t* r =
+        xcb_get_keyboard_mapping_reply(c, xcb_get_keyboard_mapping(c, first, count), NULL);
     xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(r);
     int per = r->keysyms_per_keycode;
     for (int i = 0; i < count; ++i)

@@ -15,8 +15,7 @@ namespace {
 void requireReadable(const QString& folder, const QString& reason)
 {
     QDir dir(folder);
-    if (folder.isEmpty() || !dir.exists() || !dir.isReadable()
-        || !QFileInfo(folder).isExecutable())
+    if (folder.isEmpty() || !dir.exists() || !dir.isReadable() || !QFileInfo(folder).isExecutable())
         throw PlatformError(QStringLiteral("folder"), reason);
 }
 

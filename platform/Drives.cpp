@@ -11,9 +11,9 @@ namespace {
 bool isNetworkShare(const QByteArray& type)
 {
     static const QSet<QByteArray> network = {
-        "nfs",   "nfs4",      "cifs",          "smb3",           "smbfs",       "ncpfs", "afs",
-        "ceph",  "9p",        "glusterfs",     "fuse.glusterfs", "fuse.sshfs",  "davfs",
-        "fuse.davfs2", "fuse.rclone", "fuse.s3fs",
+        "nfs",   "nfs4",        "cifs",        "smb3",      "smbfs",          "ncpfs",
+        "afs",   "ceph",        "9p",          "glusterfs", "fuse.glusterfs", "fuse.sshfs",
+        "davfs", "fuse.davfs2", "fuse.rclone", "fuse.s3fs",
     };
     return network.contains(type);
 }
@@ -28,13 +28,13 @@ bool isRealDevice(const Mount& mount)
 bool isPlaceForFiles(const QString& root)
 {
     static const QSet<QString> system = {
-        QStringLiteral("boot"), QStringLiteral("efi"),  QStringLiteral("usr"),
-        QStringLiteral("var"),  QStringLiteral("opt"),  QStringLiteral("proc"),
-        QStringLiteral("sys"),  QStringLiteral("dev"),  QStringLiteral("run"),
-        QStringLiteral("tmp"),  QStringLiteral("etc"),  QStringLiteral("lib"),
-        QStringLiteral("lib32"), QStringLiteral("lib64"), QStringLiteral("libx32"),
-        QStringLiteral("bin"),  QStringLiteral("sbin"), QStringLiteral("snap"),
-        QStringLiteral("root"), QStringLiteral("lost+found"),
+        QStringLiteral("boot"),  QStringLiteral("efi"),        QStringLiteral("usr"),
+        QStringLiteral("var"),   QStringLiteral("opt"),        QStringLiteral("proc"),
+        QStringLiteral("sys"),   QStringLiteral("dev"),        QStringLiteral("run"),
+        QStringLiteral("tmp"),   QStringLiteral("etc"),        QStringLiteral("lib"),
+        QStringLiteral("lib32"), QStringLiteral("lib64"),      QStringLiteral("libx32"),
+        QStringLiteral("bin"),   QStringLiteral("sbin"),       QStringLiteral("snap"),
+        QStringLiteral("root"),  QStringLiteral("lost+found"),
     };
     const QStringList parts = root.split(QLatin1Char('/'), Qt::SkipEmptyParts);
     if (parts.isEmpty())

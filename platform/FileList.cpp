@@ -110,8 +110,8 @@ void FileList::keyPressEvent(QKeyEvent* event)
         // Like a double-click on the current file, which Enter selects first; on an empty list
         // there is nothing to open.
         if (listCount() > 0) {
-            const QModelIndex current
-                = currentIndex().isValid() ? currentIndex() : model_->index(0, 0);
+            const QModelIndex current = currentIndex().isValid() ? currentIndex()
+                                                                 : model_->index(0, 0);
             setCurrentIndex(current);
             selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);
             raiseFromQt(onEnter);

@@ -119,8 +119,12 @@ int renameNoReplace(const char* from, const char* to)
 
 bool sameFile(const QByteArray& a, const QByteArray& b)
 {
-    struct stat sa {};
-    struct stat sb {};
+    struct stat sa
+    {
+    };
+    struct stat sb
+    {
+    };
     return ::lstat(a.constData(), &sa) == 0 && ::lstat(b.constData(), &sb) == 0
         && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
@@ -173,7 +177,9 @@ void renameFileNoReplace(const QString& oldPath, const QString& newPath)
     const NativePath fromPath(oldPath);
     const NativePath toPath(newPath);
     if (oldPath == newPath) {
-        struct stat st {};
+        struct stat st
+        {
+        };
         if (::lstat(fromPath.data(), &st) != 0)
             refuse(errno);
         return;

@@ -50,8 +50,8 @@ int openLockFile()
     const int folder = lockFolder();
     if (folder < 0)
         return -1;
-    const int fd
-        = ::openat(folder, "numbrella.lock", O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    const int fd =
+        ::openat(folder, "numbrella.lock", O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     ::close(folder);
     return fd;
 }

@@ -30,8 +30,7 @@ public:
     // filter is in the "description|pattern|..." form; returns the chosen path, or nothing on
     // cancel.
     virtual std::optional<QString> saveDialog(QWidget* parent, const QString& proposedName,
-                                              const QString& filter)
-        = 0;
+                                              const QString& filter) = 0;
     // Returns the printer the user confirmed, or null on cancel.
     virtual std::unique_ptr<QPrinter> printDialog(QWidget* parent) = 0;
 

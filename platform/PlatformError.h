@@ -12,8 +12,7 @@ public:
     PlatformError(QString operation, QString reason, int code = 0)
         : operation_(std::move(operation)), reason_(std::move(reason)), code_(code),
           what_((operation_ + QStringLiteral(": ") + reason_).toUtf8())
-    {
-    }
+    {}
 
     const QString& operation() const { return operation_; }
     const QString& reason() const { return reason_; }

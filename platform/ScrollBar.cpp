@@ -7,8 +7,7 @@
 #include <QMouseEvent>
 #include <algorithm>
 
-ScrollBar::ScrollBar(Qt::Orientation orientation, QWidget* parent)
-    : QScrollBar(orientation, parent)
+ScrollBar::ScrollBar(Qt::Orientation orientation, QWidget* parent) : QScrollBar(orientation, parent)
 {
     setSingleStep(20);
     applyRange();

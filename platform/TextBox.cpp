@@ -11,9 +11,7 @@ namespace {
 class TextBoxAccessible : public QAccessibleWidget
 {
 public:
-    explicit TextBoxAccessible(TextBox* box) : QAccessibleWidget(box, QAccessible::EditableText)
-    {
-    }
+    explicit TextBoxAccessible(TextBox* box) : QAccessibleWidget(box, QAccessible::EditableText) {}
 
     QString text(QAccessible::Text t) const override
     {

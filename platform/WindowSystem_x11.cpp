@@ -68,7 +68,8 @@ std::optional<QMargins> askFrameExtents(QWidget* window)
     if (values32(c, root, atom(c, "_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW).empty())
         return QMargins(); // no window manager: no frame
     const xcb_atom_t request = atom(c, "_NET_REQUEST_FRAME_EXTENTS");
-    const std::vector<uint32_t> supported = values32(c, root, atom(c, "_NET_SUPPORTED"), XCB_ATOM_ATOM);
+    const std::vector<uint32_t> supported =
+        values32(c, root, atom(c, "_NET_SUPPORTED"), XCB_ATOM_ATOM);
     if (std::find(supported.begin(), supported.end(), request) == supported.end())
         return std::nullopt;
 

@@ -13,12 +13,12 @@
 #include "platform/Events.h"
 #include "platform/FileList.h"
 #include "platform/FileRename.h"
+#include "platform/Imag.h"
 #include "platform/Platform.h"
 #include "platform/PlatformError.h"
-#include "platform/Twips.h"
 #include "platform/TextBox.h"
+#include "platform/Twips.h"
 #include "rename/renaming.h"
-#include "platform/Imag.h"
 #include "viewer/Form3d.h"
 #include "viewer/zoom.h"
 
@@ -187,8 +187,8 @@ void Form1d::Form_Load()
             return;
         }
         Dir1->setPath(Drive1->drive());
-        for (const char* item : {"jpg", "gif", "bmp", "ico", "txt", "rm", "ram", "mpg", "avi",
-                                 "mp3", "htm", "\u2200"})
+        for (const char* item :
+             {"jpg", "gif", "bmp", "ico", "txt", "rm", "ram", "mpg", "avi", "mp3", "htm", "\u2200"})
             Combo1->addItem(QString::fromUtf8(item));
         Combo1->setText(Combo1->list(0));
         for (const char* item : {"１桁", "２桁", "３桁", "４桁", "５桁", "６桁"})

@@ -15,7 +15,6 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 
-
 // The renaming window: drive, folder, filter, base name and width, and the serial renaming.
 class Form1d : public QMainWindow
 {

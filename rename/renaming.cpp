@@ -16,8 +16,8 @@ QString zeroPrefix(int width, long long n)
 QString filterPattern(int position)
 {
     static const QStringList patterns = {
-        QStringLiteral("*.jpg;*.jpeg"), QStringLiteral("*.gif"), QStringLiteral("*.bmp"),
-        QStringLiteral("*.ico"),        QStringLiteral("*.txt"), QStringLiteral("*.rm"),
+        QStringLiteral("*.jpg;*.jpeg"), QStringLiteral("*.gif"),        QStringLiteral("*.bmp"),
+        QStringLiteral("*.ico"),        QStringLiteral("*.txt"),        QStringLiteral("*.rm"),
         QStringLiteral("*.ram"),        QStringLiteral("*.mpg;*.mpeg"), QStringLiteral("*.avi"),
         QStringLiteral("*.mp3"),        QStringLiteral("*.htm;*.html"), QStringLiteral("*.*"),
     };

@@ -63,7 +63,8 @@ private slots:
             const QImage image = programIconImage(size);
             QCOMPARE(image.size(), QSize(size, size));
             QVERIFY(image.colorCount() <= 16);
-            QVERIFY(image.convertToFormat(QImage::Format_ARGB32) != QImage(size, size, QImage::Format_ARGB32));
+            QVERIFY(image.convertToFormat(QImage::Format_ARGB32)
+                    != QImage(size, size, QImage::Format_ARGB32));
         }
     }
 };

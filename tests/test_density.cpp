@@ -2,6 +2,7 @@
 // device-independent pixels, with their pictures drawn at the density of the screen.
 #include "about/Form2d.h"
 #include "app/Module1.h"
+#include "platform/CommandButton.h"
 #include "platform/DirList.h"
 #include "platform/DriveList.h"
 #include "platform/Events.h"
@@ -9,7 +10,6 @@
 #include "platform/Imag.h"
 #include "platform/PictureBox.h"
 #include "platform/QtPlatform.h"
-#include "platform/CommandButton.h"
 #include "rename/Form1d.h"
 #include "viewer/Form3d.h"
 
@@ -91,8 +91,8 @@ private slots:
         checkCaptionFits(form.Command2, form.Command2->text(), 4);
         // Every control but the counter (kept out of sight on purpose) lies in the window.
         const QRect client(0, 0, form.width(), form.centralWidget()->height());
-        for (QWidget* control : form.centralWidget()->findChildren<QWidget*>(
-                 QString(), Qt::FindDirectChildrenOnly))
+        for (QWidget* control :
+             form.centralWidget()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
             if (control != form.Text2)
                 QVERIFY2(client.contains(control->geometry()), qPrintable(control->objectName()));
         checkGrabIsAtTheDensity(&form);

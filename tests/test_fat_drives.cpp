@@ -26,8 +26,8 @@ namespace {
 // Runs a tool quietly; its exit code, or -1 when it did not run or took too long.
 int run(const QString& program, const QStringList& arguments, QString* output = nullptr)
 {
-    const QString found
-        = QStandardPaths::findExecutable(program, {"/usr/sbin", "/sbin", "/usr/bin", "/bin"});
+    const QString found =
+        QStandardPaths::findExecutable(program, {"/usr/sbin", "/sbin", "/usr/bin", "/bin"});
     if (found.isEmpty())
         return -1;
     QProcess process;

@@ -287,7 +287,8 @@ private slots:
         if (root)
             QProcess::execute("chattr", {"-i", dir.path()});
         else
-            QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            QFile::setPermissions(dir.path(),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(reason, QString("アクセスが拒否されました。"));
         QCOMPARE(readFile(dir.filePath("a.jpg")), QByteArray("A"));
     }
@@ -298,10 +299,12 @@ private slots:
         const QString image = dir.filePath("fat.img");
         const QString mountPoint = dir.filePath("mnt");
         QDir(dir.path()).mkdir("mnt");
-        if (QProcess::execute("sh", {"-c", QString("truncate -s 8M '%1' && mkfs.vfat '%1' "
-                                                   ">/dev/null 2>&1 && mount -o loop '%1' '%2' "
-                                                   "2>/dev/null")
-                                               .arg(image, mountPoint)})
+        if (QProcess::execute("sh",
+                              {"-c",
+                               QString("truncate -s 8M '%1' && mkfs.vfat '%1' "
+                                       ">/dev/null 2>&1 && mount -o loop '%1' '%2' "
+                                       "2>/dev/null")
+                                   .arg(image, mountPoint)})
             != 0)
             QSKIP("cannot make and mount a vfat image on this machine");
         writeFile(mountPoint + "/a.jpg", "A");

@@ -3,9 +3,9 @@
 #include "platform/CommandButton.h"
 #include "platform/DirList.h"
 #include "platform/DriveList.h"
+#include "platform/Drives.h"
 #include "platform/Events.h"
 #include "platform/FileList.h"
-#include "platform/Drives.h"
 #include "platform/PlatformError.h"
 #include "rename/Form1d.h"
 #include "support/FakePlatform.h"
@@ -14,13 +14,13 @@
 
 #include <QAccessible>
 #include <QComboBox>
-#include <QTreeWidget>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 #include <QWindow>
 
 namespace {
@@ -124,8 +124,8 @@ private slots:
         QTest::newRow("mpg") << 7 << QStringList({"m.mpeg", "m.mpg"});
         QTest::newRow("htm") << 10 << QStringList({"p.htm", "p.html"});
         QTest::newRow("all") << 11
-                             << QStringList({"a.jpg", "b.jpeg", "C.JPG", "m.mpeg", "m.mpg",
-                                             "noext", "p.htm", "p.html"});
+                             << QStringList({"a.jpg", "b.jpeg", "C.JPG", "m.mpeg", "m.mpg", "noext",
+                                             "p.htm", "p.html"});
     }
     void everyFilterEntryListsItsFiles()
     {
@@ -264,7 +264,8 @@ private slots:
         open({"a.jpg", "b.jpeg", "c.jpg", "d.txt"});
         typeOver(form->Text1, "img");
         click(form->Command1);
-        QCOMPARE(filesIn(dir->path()), QStringList({"d.txt", "img001.jpg", "img002.jpg", "img003.jpg"}));
+        QCOMPARE(filesIn(dir->path()),
+                 QStringList({"d.txt", "img001.jpg", "img002.jpg", "img003.jpg"}));
         QCOMPARE(readFile(dir->filePath("img002.jpg")), QByteArray("b.jpeg"));
         QCOMPARE(form->Text2->text(), QString("3"));
         QCOMPARE(listed(form->File1), QStringList({"img001.jpg", "img002.jpg", "img003.jpg"}));
@@ -272,7 +273,8 @@ private slots:
         QVERIFY(platform->messages.isEmpty());
         // Numbering again with the same names succeeds and changes nothing.
         click(form->Command1);
-        QCOMPARE(filesIn(dir->path()), QStringList({"d.txt", "img001.jpg", "img002.jpg", "img003.jpg"}));
+        QCOMPARE(filesIn(dir->path()),
+                 QStringList({"d.txt", "img001.jpg", "img002.jpg", "img003.jpg"}));
         QVERIFY(platform->messages.isEmpty());
     }
 
@@ -347,10 +349,12 @@ private slots:
         QCOMPARE(platform->beeps, 1);
         QCOMPARE(platform->messages.size(), 1);
         const QString folder = form->Dir1->path();
-        QCOMPARE(platform->messages[0].text,
-                 QString("%1/b.jpg の名前を %1/img002.jpg に変更できませんでした。\n"
-                         "同じ名前のファイルがすでにあります。\n3 個中 1 個のファイルの名前を変更しました。")
-                     .arg(folder));
+        QCOMPARE(
+            platform->messages[0].text,
+            QString(
+                "%1/b.jpg の名前を %1/img002.jpg に変更できませんでした。\n"
+                "同じ名前のファイルがすでにあります。\n3 個中 1 個のファイルの名前を変更しました。")
+                .arg(folder));
         QCOMPARE(form->mousePointer(), 0);
         QCOMPARE(listed(form->File1), QStringList({"b.jpg", "c.jpg", "img001.jpg", "img002.jpg"}));
     }
@@ -366,10 +370,11 @@ private slots:
         form->Command1->click();
         QCOMPARE(platform->messages.size(), 1);
         const QString path = form->Dir1->path();
-        QCOMPARE(platform->messages[0].text,
-                 path + "/50%1.jpg の名前を " + path
-                     + "/%2x001.jpg に変更できませんでした。\n同じ名前のファイルがすでにあります。\n"
-                       "1 個中 0 個のファイルの名前を変更しました。");
+        QCOMPARE(
+            platform->messages[0].text,
+            path + "/50%1.jpg の名前を " + path
+                + "/%2x001.jpg に変更できませんでした。\n同じ名前のファイルがすでにあります。\n"
+                  "1 個中 0 個のファイルの名前を変更しました。");
         QCOMPARE(readFile(folder + "/50%1.jpg"), QByteArray("A"));
     }
 
@@ -378,7 +383,8 @@ private slots:
         QTest::addColumn<QString>("base");
         QTest::addColumn<bool>("removeSecond");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("separator in the base name") << "sub/x" << false << "ファイル名に使えない文字が含まれています。";
+        QTest::newRow("separator in the base name")
+            << "sub/x" << false << "ファイル名に使えない文字が含まれています。";
         QTest::newRow("file removed after listing")
             << "x" << true << "ファイルまたはフォルダーが見つかりません。";
         QTest::newRow("name over 255 bytes")
@@ -396,7 +402,8 @@ private slots:
         typeOver(form->Text1, base);
         click(form->Command1);
         QCOMPARE(platform->messages.size(), 1);
-        QVERIFY2(platform->messages[0].text.contains(reason), qPrintable(platform->messages[0].text));
+        QVERIFY2(platform->messages[0].text.contains(reason),
+                 qPrintable(platform->messages[0].text));
         QCOMPARE(QDir(dir->filePath("sub")).entryList(QDir::Files), QStringList());
     }
 

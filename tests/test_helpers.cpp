@@ -174,7 +174,8 @@ private slots:
         QFETCH(QString, newPath);
         QCOMPARE(renameStopMessage(oldPath, newPath, "%1 reason", 12, 3),
                  oldPath + " の名前を " + newPath
-                     + " に変更できませんでした。\n%1 reason\n12 個中 3 個のファイルの名前を変更しました。");
+                     + " に変更できませんでした。\n%1 reason\n12 個中 3 "
+                       "個のファイルの名前を変更しました。");
         QCOMPARE(saveFailureMessage(newPath, "%2"), newPath + " に保存できませんでした。\n%2");
     }
 
@@ -200,13 +201,11 @@ private slots:
         QTest::addColumn<bool>("in");
         QTest::addColumn<QList<int>>("milli");
         QTest::addColumn<QList<int>>("percent");
-        QTest::newRow("in") << true
-                            << QList<int>{110000, 121000, 133100, 146410, 161051, 177156,
-                                          194872, 214359}
+        QTest::newRow("in") << true << QList<int>{110000, 121000, 133100, 146410,
+                                                  161051, 177156, 194872, 214359}
                             << QList<int>{110, 121, 133, 146, 161, 177, 195, 214};
         QTest::newRow("out") << false
-                             << QList<int>{90909, 82645, 75132, 68302, 62093, 56448, 51316,
-                                           46651}
+                             << QList<int>{90909, 82645, 75132, 68302, 62093, 56448, 51316, 46651}
                              << QList<int>{91, 83, 75, 68, 62, 56, 51, 47};
     }
 
@@ -301,8 +300,9 @@ private slots:
     void counterTextsAgreeWithTheGeneralConversion_data()
     {
         QTest::addColumn<QString>("text");
-        for (const char* text : {"0", "1", "41", "0012", "999999999999999999", "9223372036854775807",
-                                 "-3", "+5", " 12 ", "1 2", "", "x", "１２", "99999999999999999999"})
+        for (const char* text :
+             {"0", "1", "41", "0012", "999999999999999999", "9223372036854775807", "-3", "+5",
+              " 12 ", "1 2", "", "x", "１２", "99999999999999999999"})
             QTest::newRow(text) << QString::fromUtf8(text);
     }
     void counterTextsAgreeWithTheGeneralConversion()
@@ -322,7 +322,8 @@ private slots:
     {
         QStringList names = {"a10.jpg", "a2.jpg", "B1.jpg", "a1.jpg", "A1.jpg", "a02.jpg"};
         std::sort(names.begin(), names.end(), naturalLess);
-        QCOMPARE(names, QStringList({"A1.jpg", "a1.jpg", "a02.jpg", "a2.jpg", "a10.jpg", "B1.jpg"}));
+        QCOMPARE(names,
+                 QStringList({"A1.jpg", "a1.jpg", "a02.jpg", "a2.jpg", "a10.jpg", "B1.jpg"}));
     }
 };
 

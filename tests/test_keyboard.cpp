@@ -98,7 +98,8 @@ class KeyboardTest : public QObject
     {
         Module1::SelectedFileName = name;
         const QString folder = dir->path();
-        auto form = std::make_unique<Form3d>(*platform, [folder]() -> const QString& { return folder; });
+        auto form =
+            std::make_unique<Form3d>(*platform, [folder]() -> const QString& { return folder; });
         form->setAttribute(Qt::WA_DeleteOnClose, false);
         form->setWidthTwips(6000);
         form->setHeightTwips(5000);
@@ -126,8 +127,8 @@ private slots:
         auto form = renamingWindow({"b.jpg", "a.jpg", "notes.txt"});
         showActive(form.get());
         QCOMPARE(focusedName(), QString("Drive1"));
-        const QStringList order = {"Dir1",    "Text1",   "Combo1", "Command2",
-                                   "Combo2",  "Command1", "File1", "Drive1"};
+        const QStringList order = {"Dir1",   "Text1",    "Combo1", "Command2",
+                                   "Combo2", "Command1", "File1",  "Drive1"};
         for (const QString& expected : order) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(focusedName(), expected);
@@ -218,11 +219,12 @@ private slots:
         // From two steps in, so that each command shows its own effect; with the focus on
         // the picture and on a scroll bar.
         const std::int32_t start = zoomMilliIn(zoomMilliIn(100000));
-        const std::int32_t expected = command == "in"      ? zoomMilliIn(start)
-                                      : command == "out"   ? zoomMilliOut(start)
-                                      : command == "actual" ? 100000
-                                                            : start;
-        for (QWidget* target : {static_cast<QWidget*>(form->pict), static_cast<QWidget*>(form->HScroll1)}) {
+        const std::int32_t expected = command == "in" ? zoomMilliIn(start)
+            : command == "out"                        ? zoomMilliOut(start)
+            : command == "actual"                     ? 100000
+                                                      : start;
+        for (QWidget* target :
+             {static_cast<QWidget*>(form->pict), static_cast<QWidget*>(form->HScroll1)}) {
             form->mnuG_Click();
             form->mnuZin_Click();
             form->mnuZin_Click();

@@ -51,7 +51,8 @@ private slots:
         QVERIFY(!path);
         QCOMPARE(seen.title, QStringLiteral("名前を付けて保存"));
         QVERIFY2(seen.texts.contains(QStringLiteral("保存(&S)")), qPrintable(seen.texts.join('|')));
-        QVERIFY2(seen.texts.contains(QStringLiteral("キャンセル")), qPrintable(seen.texts.join('|')));
+        QVERIFY2(seen.texts.contains(QStringLiteral("キャンセル")),
+                 qPrintable(seen.texts.join('|')));
     }
 
     void thePrintDialogSpeaksJapanese()

@@ -1,13 +1,13 @@
 #include "app/Module1.h"
+#include "platform/DirList.h"
+#include "platform/DriveList.h"
+#include "platform/Events.h"
+#include "platform/FileList.h"
 #include "platform/Imag.h"
 #include "platform/PictureBox.h"
 #include "platform/Platform.h"
 #include "platform/PlatformError.h"
 #include "platform/ScrollBar.h"
-#include "platform/DirList.h"
-#include "platform/DriveList.h"
-#include "platform/Events.h"
-#include "platform/FileList.h"
 #include "rename/Form1d.h"
 #include "support/FakePlatform.h"
 #include "support/Input.h"
@@ -61,7 +61,8 @@ private:
     {
         Module1::SelectedFileName = name;
         const QString folder = dir_.path();
-        auto viewer = std::make_unique<Form3d>(platform_, [folder]() -> const QString& { return folder; });
+        auto viewer =
+            std::make_unique<Form3d>(platform_, [folder]() -> const QString& { return folder; });
         // Owned by the test, not by its own close.
         viewer->setAttribute(Qt::WA_DeleteOnClose, false);
         return viewer;
@@ -183,13 +184,13 @@ private slots:
         QTest::addColumn<int>("hWidth");
         QTest::addColumn<int>("vHeight");
         QTest::newRow("same size") << QSize(300, 200) << false << false << 0 << 0 << 300 << 200;
-        QTest::newRow("just smaller") << QSize(290, 190) << false << false << 10 << 10 << 300
-                                      << 200;
+        QTest::newRow("just smaller")
+            << QSize(290, 190) << false << false << 10 << 10 << 300 << 200;
         QTest::newRow("wide") << QSize(400, 150) << false << true << 50 << -100 << 300 << 200;
-        QTest::newRow("wide, bar covers") << QSize(400, 190) << true << true << -7 << -117
-                                          << 283 << 183;
-        QTest::newRow("tall, bar covers") << QSize(290, 250) << true << true << -67 << -7 << 283
-                                          << 183;
+        QTest::newRow("wide, bar covers")
+            << QSize(400, 190) << true << true << -7 << -117 << 283 << 183;
+        QTest::newRow("tall, bar covers")
+            << QSize(290, 250) << true << true << -67 << -7 << 283 << 183;
     }
 
     void scrollBarsFollowThePictureAndTheBox()
@@ -318,8 +319,7 @@ private slots:
         platform_.popups.clear();
         // Neither the corner square, the bars nor the toolbar pass a release to the box.
         for (QWidget* other : std::initializer_list<QWidget*>{
-                 viewer->Pd, viewer->HScroll1, viewer->VScroll1, viewer->Toolbar1,
-                 viewer->btnZin})
+                 viewer->Pd, viewer->HScroll1, viewer->VScroll1, viewer->Toolbar1, viewer->btnZin})
             QTest::mouseRelease(other, Qt::RightButton);
         QCOMPARE(platform_.popups, QStringList());
     }

@@ -8,8 +8,8 @@
 #include "platform/DirList.h"
 #include "platform/DriveList.h"
 #include "platform/Events.h"
-#include "platform/FileList.h"
 #include "platform/FileBytes.h"
+#include "platform/FileList.h"
 #include "platform/Imag.h"
 #include "platform/PictureBox.h"
 #include "platform/Platform.h"
@@ -25,18 +25,18 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
-#include <QKeyEvent>
 #include <QPrinter>
 #include <QResizeEvent>
 #include <QShowEvent>
-#include <QWheelEvent>
 #include <QToolButton>
+#include <QWheelEvent>
 #include <algorithm>
 
-const QString Form3d::kSaveFilter = QStringLiteral(
-    "jpg|*.jpg|bmp|*.bmp|ico|*.ico|gif|*.gif|wmf|*.wmf|rle|*.rle|emf|*.emf|");
+const QString Form3d::kSaveFilter =
+    QStringLiteral("jpg|*.jpg|bmp|*.bmp|ico|*.ico|gif|*.gif|wmf|*.wmf|rle|*.rle|emf|*.emf|");
 
 namespace {
 
@@ -206,10 +206,10 @@ void Form3d::connectHandlers()
     VScroll1->onScroll = [this] { VScroll1_Scroll(); };
 
     const std::pair<QAction*, void (Form3d::*)()> items[] = {
-        {mnuCls, &Form3d::mnuCls_Click}, {mnuSave, &Form3d::mnuSave_Click},
+        {mnuCls, &Form3d::mnuCls_Click},     {mnuSave, &Form3d::mnuSave_Click},
         {mnuPrint, &Form3d::mnuPrint_Click}, {mnuZin, &Form3d::mnuZin_Click},
-        {mnZout, &Form3d::mnZout_Click}, {mnuG, &Form3d::mnuG_Click},
-        {mnuFit, &Form3d::mnuFit_Click}, {mnuEnd, &Form3d::mnuEnd_Click},
+        {mnZout, &Form3d::mnZout_Click},     {mnuG, &Form3d::mnuG_Click},
+        {mnuFit, &Form3d::mnuFit_Click},     {mnuEnd, &Form3d::mnuEnd_Click},
     };
     for (const auto& item : items) {
         const auto handler = item.second;
@@ -217,9 +217,8 @@ void Form3d::connectHandlers()
                 [this, handler] { guarded([&] { (this->*handler)(); }); });
     }
     for (QToolButton* button : {btnZin, btnG, btnZout})
-        connect(button, &QToolButton::clicked, this, [this, button] {
-            guarded([&] { Toolbar1_ButtonClick(button->objectName()); });
-        });
+        connect(button, &QToolButton::clicked, this,
+                [this, button] { guarded([&] { Toolbar1_ButtonClick(button->objectName()); }); });
 }
 
 QSize Form3d::scaleSize() const
@@ -270,8 +269,8 @@ void Form3d::setHeightTwips(int twips)
 
 void Form3d::keepInsideWorkArea()
 {
-    if (!isVisible() || (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized
-                                          | Qt::WindowFullScreen)))
+    if (!isVisible()
+        || (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
         return;
     const QRect area = platform_.workAreaPixels();
     const QSize outer = size() + frameMargin();

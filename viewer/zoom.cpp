@@ -47,8 +47,8 @@ QSize limitedTo(std::int32_t width, std::int32_t height, QSize workAreaTwips)
 
 } // namespace
 
-QSize openingSizeTwips(float widthPx, float heightPx, double twipsPerPixelX,
-                       double twipsPerPixelY, QSize workAreaTwips)
+QSize openingSizeTwips(float widthPx, float heightPx, double twipsPerPixelX, double twipsPerPixelY,
+                       QSize workAreaTwips)
 {
     return limitedTo(pixelsToTwips(widthPx, twipsPerPixelX, viewer::kOpeningMargin.width),
                      pixelsToTwips(heightPx, twipsPerPixelY, viewer::kOpeningMargin.height),

@@ -15,8 +15,8 @@ float zoomedSize(float size, bool in);
 
 // The outer size of a newly opened viewer: the picture plus 185 by 880 twips, each direction
 // limited to the work area on its own.
-QSize openingSizeTwips(float widthPx, float heightPx, double twipsPerPixelX,
-                       double twipsPerPixelY, QSize workAreaTwips);
+QSize openingSizeTwips(float widthPx, float heightPx, double twipsPerPixelX, double twipsPerPixelY,
+                       QSize workAreaTwips);
 // The outer size that fits the window around the picture: the picture plus 187 by 892 twips,
 // each direction limited to the work area on its own as at the opening, so that the window never
 // grows past the screen and a larger picture is reached with the scroll bars.

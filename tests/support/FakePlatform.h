@@ -22,12 +22,12 @@ public:
 
     int beeps = 0;
     QList<Message> messages;
-    QStringList popups; // objectName of each menu shown
+    QStringList popups;    // objectName of each menu shown
     QString chooseInPopup; // objectName of the action to trigger, empty for none
     std::optional<QString> savePath;
     QStringList proposedNames;
     QString saveFilter;
-    QString printToPdf; // empty: the print dialog is cancelled
+    QString printToPdf;           // empty: the print dialog is cancelled
     QSize workArea{15360, 10800}; // twips
     // What the window manager tells of its frame before a window shows. Unset: what the test's
     // own platform puts around a shown window (offscreen draws 2 pixels a side), so that before
@@ -76,7 +76,10 @@ public:
         return printer;
     }
     QSize workAreaTwips() override { return workArea; }
-    QRect workAreaPixels() override { return QRect(0, 0, workArea.width() / 15, workArea.height() / 15); }
+    QRect workAreaPixels() override
+    {
+        return QRect(0, 0, workArea.width() / 15, workArea.height() / 15);
+    }
     std::optional<QMargins> frameExtents(QWidget* window) override
     {
         if (frameUntold)

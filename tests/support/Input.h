@@ -48,8 +48,7 @@ inline void typeOver(QWidget* field, const QString& text)
         type(field, text);
 }
 
-inline void click(QWidget* widget, Qt::MouseButton button = Qt::LeftButton,
-                  QPoint at = QPoint())
+inline void click(QWidget* widget, Qt::MouseButton button = Qt::LeftButton, QPoint at = QPoint())
 {
     QTest::mouseClick(widget, button, Qt::NoModifier, at);
 }
@@ -98,8 +97,8 @@ inline void wheel(QWidget* widget, QPoint angleDelta,
 {
     const QPointF global = widget->mapToGlobal(QRectF(widget->rect()).center());
     for (QWidget* target = widget; target; target = target->parentWidget()) {
-        QWheelEvent event(target->mapFromGlobal(global), global, QPoint(), angleDelta,
-                          Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+        QWheelEvent event(target->mapFromGlobal(global), global, QPoint(), angleDelta, Qt::NoButton,
+                          modifiers, Qt::NoScrollPhase, false);
         QApplication::sendEvent(target, &event);
         if (event.isAccepted() || target->isWindow())
             return;

@@ -26,7 +26,8 @@ inline int generalNaturalCompare(const QString& a, const QString& b)
                 ++ej;
             if (ei - si != ej - sj)
                 return ei - si < ej - sj ? -1 : 1;
-            if (const int c = QStringView(a).mid(si, ei - si).compare(QStringView(b).mid(sj, ej - sj)))
+            if (const int c =
+                    QStringView(a).mid(si, ei - si).compare(QStringView(b).mid(sj, ej - sj)))
                 return c;
             i = ei;
             j = ej;
@@ -53,7 +54,8 @@ inline bool generalMatch(const QString& pattern, const QString& name)
     if (pattern.isEmpty())
         return name.isEmpty();
     if (pattern[0] == u'*')
-        return generalMatch(pattern.mid(1), name) || (!name.isEmpty() && generalMatch(pattern, name.mid(1)));
+        return generalMatch(pattern.mid(1), name)
+            || (!name.isEmpty() && generalMatch(pattern, name.mid(1)));
     return !name.isEmpty()
         && (pattern[0] == u'?' || pattern[0].toCaseFolded() == name[0].toCaseFolded())
         && generalMatch(pattern.mid(1), name.mid(1));
@@ -64,10 +66,13 @@ inline bool generalMatch(const QString& pattern, const QString& name)
 // and Japanese letters, full-width digits, a character outside the BMP.
 inline QStringList mixedNames(int count)
 {
-    const QStringList pieces = {"a", "A", "b", "Z", "_", ".", "-", " ", "0", "00", "7", "07",
-                                "10", "9", "123456789012345678901234567890", "K", "k", "K",
-                                "ſ", "s", "é", "É", "写真", "１", "２",
-                                "😀", ".jpg", ".JPG", ".jpeg", ".Jpeg", ".txt", "~"};
+    const QStringList pieces = {"a",    "A",    "b",    "Z",     "_",
+                                ".",    "-",    " ",    "0",     "00",
+                                "7",    "07",   "10",   "9",     "123456789012345678901234567890",
+                                "K",    "k",    "K",    "ſ",     "s",
+                                "é",    "É",    "写真", "１",    "２",
+                                "😀",    ".jpg", ".JPG", ".jpeg", ".Jpeg",
+                                ".txt", "~"};
     QRandomGenerator random(12);
     QStringList names;
     for (int n = 0; n < count; ++n) {
