@@ -70,6 +70,14 @@ def settle(seconds=0.3):
     time.sleep(seconds)
 
 
+def type_base_name(new):
+    """From the drive list, Tab to the base name, type it, and Tab on to the 連番化 button."""
+    xdo("key", "--delay", "40", "Tab", "Tab")
+    xdo("type", "--delay", "30", new)
+    xdo("key", "--delay", "40", "Tab", "Tab", "Tab", "Tab")
+    settle()
+
+
 class Started:
     def __init__(self, cmd, cwd, env, name):
         runtime = tempfile.mkdtemp(prefix="runtime-", dir=ARGS.scratch)
@@ -158,10 +166,7 @@ def program_rename(label, program, rf, a11y=None):
             record(f"start {rf.count} files (shown)", label, p.shown_ms)
         p.focus()
         new = rf.other()
-        xdo("key", "--delay", "40", "Tab", "Tab")
-        xdo("type", "--delay", "30", new)
-        xdo("key", "--delay", "40", "Tab", "Tab", "Tab", "Tab")
-        settle()
+        type_base_name(new)
         if a11y:
             a11y.stdin.write("\n")
             a11y.stdin.flush()
@@ -245,10 +250,7 @@ def program_rename_no_list(label, program, rf):
     try:
         p.focus()
         new = rf.other()
-        xdo("key", "--delay", "40", "Tab", "Tab")
-        xdo("type", "--delay", "30", new)
-        xdo("key", "--delay", "40", "Tab", "Tab", "Tab", "Tab")
-        settle()
+        type_base_name(new)
         v = key(p.window, "space", os.path.join(rf.folder, name(new, rf.count)))
         rf.done(new)
         group = f"rename {rf.count} with a screen reader"
