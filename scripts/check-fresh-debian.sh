@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Tries the project as a new user would, on a minimal Debian 12 made with debootstrap:
 #   scripts/check-fresh-debian.sh [REPOSITORY] [REF]   (defaults: this repository, HEAD)
-# Run as root on a Debian machine; it takes about 15 to 25 minutes and the network to the
+# Run as root on a Debian machine; it takes about 10 to 25 minutes and the network to the
 # Debian archive that the machine's apt uses. Steps:
 #   a minimal root (debootstrap --variant=minbase) with only g++ cmake git make added;
 #   the project cloned into it; the README's `make run` (on a virtual display, until the
@@ -97,7 +97,7 @@ count=0
 started=$SECONDS
 step_name=""
 report() {
-    printf '%2d  %-50s %5ds  %-6s %s\n' $count "$step_name" $((SECONDS - step_start)) "$1" "$note"
+    printf '%2d  %-54s %5ds  %-6s %s\n' $count "$step_name" $((SECONDS - step_start)) "$1" "$note"
 }
 step() {
     step_name=$1 step_start=$SECONDS note=""
