@@ -13,6 +13,8 @@ round, on the same files in the same file system.
            readdir + match + natural sort written plainly in C (bare_list).
   start    program start to its window mapped and first shown, against a plain Qt window
            listing the same folder (plain_list_window); empty folder and the rename folders.
+           In the empty folder also against that window with Qt's Japanese catalogs and
+           one Japanese line (plain_list_window --japanese).
   viewer   Enter on the file list to the viewer shown, against decoding alone; peak memory at
            open and after 20 zoom steps against a minimal Qt window showing the decoded picture
            (plain_viewer); one zoom step (keypad "+") to its last paint.
@@ -267,6 +269,9 @@ def bench_start_empty(programs):
         items = [(label, [prog], r"^Numbrella\+$") for label, prog in programs]
         items.append(("plain Qt list window", [os.path.join(ARGS.bench, "plain_list_window")],
                       "^plain list$"))
+        items.append(("plain Qt list window, Japanese texts",
+                      [os.path.join(ARGS.bench, "plain_list_window"), "--japanese"],
+                      "^plain list$"))
         items = items[r % len(items):] + items[:r % len(items)]
         for label, cmd, title in items:
             p = Started(cmd, folder, {}, title)
@@ -378,6 +383,9 @@ def ratios(programs):
                   f"{label}: start-up, {n} files / plain Qt list window")
         ratio("start empty folder", label, "start empty folder", "plain Qt list window",
               f"{label}: start-up, empty folder / plain Qt window")
+        ratio("start empty folder", label, "start empty folder",
+              "plain Qt list window, Japanese texts",
+              f"{label}: start-up, empty folder / plain Qt window with Japanese texts")
         for mp in ("24 MP", "1 MP"):
             g = f"viewer {mp}"
             ratio(g + ": open", f"{label}: to viewer shown", g + ": open", "decode alone",
