@@ -31,18 +31,17 @@ Drive DriveList::drive() const
 
 void DriveList::setDrive(const QString& path)
 {
-    QString drive = roots_.contains(path) ? path : driveHolding(roots_, path);
-    if (drive.isEmpty() || drive == current_) {
-        const QSignalBlocker block(this);
-        setCurrentIndex(int(roots_.indexOf(current_)));
-        return;
-    }
-    current_ = drive;
+    const QString drive = roots_.contains(path) ? path : driveHolding(roots_, path);
+    const bool changed = !drive.isEmpty() && drive != current_;
+    if (changed)
+        current_ = drive;
     {
+        // The box shows the current drive again, also after a choice that changed nothing.
         const QSignalBlocker block(this);
         setCurrentIndex(int(roots_.indexOf(current_)));
     }
-    raiseInSetter(onChange);
+    if (changed)
+        raiseInSetter(onChange);
 }
 
 void DriveList::chosen(int index)

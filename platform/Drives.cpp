@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSet>
 #include <QStorageInfo>
 
@@ -49,12 +48,6 @@ bool isPlaceForFiles(const QString& root)
     return parts.size() == 1 && !system.contains(top);
 }
 
-bool isWindowsDriveRoot(const QString& root)
-{
-    static const QRegularExpression drive(QStringLiteral("^[A-Za-z]:[/\\\\]$"));
-    return drive.match(root).hasMatch();
-}
-
 } // namespace
 
 QStringList drivesFromMounts(const QList<Mount>& mounts)
@@ -62,10 +55,6 @@ QStringList drivesFromMounts(const QList<Mount>& mounts)
     QStringList roots;
     for (const Mount& mount : mounts) {
         const QString root = QDir::cleanPath(mount.root);
-        if (isWindowsDriveRoot(mount.root)) {
-            roots << QDir::toNativeSeparators(mount.root);
-            continue;
-        }
         if (!mount.isFolder || !root.startsWith(QLatin1Char('/')) || root == QLatin1String("/"))
             continue;
         if ((isRealDevice(mount) || isNetworkShare(mount.type)) && isPlaceForFiles(root)
@@ -73,8 +62,7 @@ QStringList drivesFromMounts(const QList<Mount>& mounts)
             roots << root;
     }
     std::sort(roots.begin(), roots.end());
-    if (roots.isEmpty() || !isWindowsDriveRoot(roots.first()))
-        roots.prepend(QStringLiteral("/"));
+    roots.prepend(QStringLiteral("/"));
     return roots;
 }
 

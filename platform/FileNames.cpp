@@ -104,12 +104,6 @@ bool wildcardMatch(QStringView pattern, QStringView name)
     return wildcardMatchUnits(pattern.utf16(), pattern.size(), name.utf16(), name.size(), folded);
 }
 
-bool matchesAny(const QStringList& patterns, QStringView name)
-{
-    return std::any_of(patterns.begin(), patterns.end(),
-                       [&](const QString& pattern) { return wildcardMatch(pattern, name); });
-}
-
 namespace {
 
 inline bool isAsciiDigit(char16_t c)
@@ -158,17 +152,12 @@ inline int naturalCompare(QStringView left, QStringView right)
     return 0;
 }
 
-inline bool naturalBefore(const QString& a, const QString& b)
-{
-    const int c = naturalCompare(a, b);
-    return c != 0 ? c < 0 : a < b;
-}
-
 } // namespace
 
 bool naturalLess(const QString& a, const QString& b)
 {
-    return naturalBefore(a, b);
+    const int c = naturalCompare(a, b);
+    return c != 0 ? c < 0 : a < b;
 }
 
 namespace {

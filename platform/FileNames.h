@@ -10,7 +10,6 @@
 
 // Wildcard match with * and ?, without regard to letter case. "*.*" matches every name.
 bool wildcardMatch(QStringView pattern, QStringView name);
-bool matchesAny(const QStringList& patterns, QStringView name);
 
 // The ";"-joined patterns of the file list, ready to match many names: an ASCII name is
 // matched on its bytes against an ASCII pattern, without making text of it.
