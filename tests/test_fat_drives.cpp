@@ -6,6 +6,7 @@
 #include "rename/Form1d.h"
 #include "support/FakePlatform.h"
 #include "support/Input.h"
+#include "support/RenameReason.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -139,16 +140,6 @@ private:
     QTemporaryDir folder_;
     QString loop_;
 };
-
-QString reasonOf(const QString& from, const QString& to)
-{
-    try {
-        renameFileNoReplace(from, to);
-    } catch (const PlatformError& e) {
-        return e.reason();
-    }
-    return {};
-}
 
 } // namespace
 

@@ -3,6 +3,7 @@
 #include "platform/PlatformError.h"
 #include "platform/RenameCalls.h"
 #include "support/NameSamples.h"
+#include "support/RenameReason.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -17,16 +18,6 @@
 #include <unistd.h>
 
 namespace {
-
-QString reasonOf(const QString& from, const QString& to)
-{
-    try {
-        renameFileNoReplace(from, to);
-    } catch (const PlatformError& e) {
-        return e.reason();
-    }
-    return {};
-}
 
 // Replaces some of the rename's system calls for one test and puts the real ones back after.
 class CallsOverride
@@ -100,8 +91,7 @@ private slots:
                 expected << name;
         }
         // A name that is not valid UTF-8 is never listed.
-        const QByteArray raw = QFile::encodeName(dir.path()) + "/bad\xff.jpg";
-        ::close(::open(raw.constData(), O_CREAT | O_WRONLY, 0644));
+        const MangledFile mangled(dir.path());
         std::sort(expected.begin(), expected.end(), generalNaturalLess);
         QCOMPARE(readMatchingFiles(dir.path(), patterns), expected);
     }
@@ -322,14 +312,10 @@ private slots:
         writeFile(dir.filePath("noext"), "");
         QDir(dir.path()).mkdir("folder.jpg");
         QFile::link(dir.filePath("b.jpg"), dir.filePath("link.jpg"));
-        const QByteArray mangled = QFile::encodeName(dir.path()) + "/bad\xff.jpg";
-        FILE* f = ::fopen(mangled.constData(), "w");
-        QVERIFY(f);
-        ::fclose(f);
+        const MangledFile mangled(dir.path());
+        QVERIFY(mangled.exists());
         const QStringList jpegs = readMatchingFiles(dir.path(), "*.jpg;*.jpeg");
         const QStringList all = readMatchingFiles(dir.path(), "*.*");
-        // The temporary folder cannot remove a name that is not UTF-8.
-        ::unlink(mangled.constData());
         QCOMPARE(jpegs, QStringList({"b.jpg", "link.jpg"}));
         QCOMPARE(all, QStringList({"b.jpg", "link.jpg", "noext"}));
         QVERIFY_THROWS_EXCEPTION(PlatformError, readMatchingFiles(dir.filePath("none"), "*.*"));

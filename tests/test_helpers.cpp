@@ -179,12 +179,10 @@ private slots:
         QCOMPARE(saveFailureMessage(newPath, "%2"), newPath + " に保存できませんでした。\n%2");
     }
 
-    // A table: one row a line, as it reads.
-    // clang-format off
     void naturalSortAgreesWithTheGeneralOrderOnMixedNames()
     {
         QStringList names = mixedNames(3000);
-        names << "a" << "a0" << "a00" << "a000b" << "a0b" << "A" << "" << "0" << "00";
+        names += QStringList{"a", "a0", "a00", "a000b", "a0b", "A", "", "0", "00"};
         QStringList expected = names;
         std::stable_sort(expected.begin(), expected.end(), generalNaturalLess);
         QStringList byComparison = names;
@@ -194,7 +192,6 @@ private slots:
         sortNatural(byKeys);
         QCOMPARE(byKeys, expected);
     }
-    // clang-format on
 
     void zoomCountSteps_data()
     {

@@ -90,7 +90,7 @@ private slots:
         platform_.proposedNames.clear();
         platform_.messages.clear();
         platform_.savePath.reset();
-        platform_.frame.reset();
+        platform_.frameUntold = false;
     }
 
     void loadingAPictureSetsSizeZoomAndCaption()
@@ -399,6 +399,31 @@ private slots:
             QCOMPARE(viewer->widthTwips(), outer.width() * 15);
             viewer->close();
         }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // A window manager that tells nothing of its frame beforehand: the outer size asked for is
+    // applied again once the shown window has its frame.
+    void anUntoldFrameIsTakenIntoAccountOnceShown()
+    {
+        platform_.frameUntold = true;
+        Form1d main(platform_);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        // The test platform frames a window without moving it; a window manager moves it into
+        // its frame, as this move does.
+        main.move(main.pos() + QPoint(1, 1));
+        QTRY_COMPARE(main.frameGeometry().width(), 378);
+        main.Dir1->setPath(dir_.path());
+        Module1::SelectedFileName = picture(640, 480);
+        main.OpenF_Click();
+        const QList<Form3d*> viewers = visibleWindows<Form3d>();
+        QCOMPARE(viewers.size(), 1);
+        Form3d* viewer = viewers.first();
+        QVERIFY(QTest::qWaitForWindowExposed(viewer));
+        viewer->move(viewer->pos() + QPoint(1, 1));
+        QTRY_COMPARE(viewer->frameGeometry().size(), QSize(652, 539));
+        viewer->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 

@@ -29,11 +29,10 @@ public:
     QString saveFilter;
     QString printToPdf;           // empty: the print dialog is cancelled
     QSize workArea{15360, 10800}; // twips
-    // What the window manager tells of its frame before a window shows. Unset: what the test's
-    // own platform puts around a shown window (offscreen draws 2 pixels a side), so that before
-    // and after showing agree, as they do under a window manager.
-    std::optional<QMargins> frame;
-    bool frameUntold = false; // a window manager that tells nothing beforehand
+    // The window manager tells of its frame before a window shows what the test's own platform
+    // then puts around it (offscreen draws 2 pixels a side), so that before and after showing
+    // agree, as they do under a window manager; unless it tells nothing beforehand.
+    bool frameUntold = false;
     QStringList driveRoots = mountedDrives();
     bool otherInstance = false;
     bool ended = false;
@@ -84,8 +83,6 @@ public:
     {
         if (frameUntold)
             return std::nullopt;
-        if (frame)
-            return frame;
         window->winId();
         return window->windowHandle()->frameMargins();
     }

@@ -8,6 +8,9 @@
 #include <QTest>
 #include <QWidget>
 
+#include <cstdio>
+#include <unistd.h>
+
 inline void writeFile(const QString& path, const QByteArray& content = QByteArray())
 {
     QFile file(path);
@@ -21,6 +24,25 @@ inline QByteArray readFile(const QString& path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+// A file named "bad\xff.jpg", a name that is not valid UTF-8, removed again when this goes out
+// of scope: a temporary folder cannot remove such a name by itself.
+class MangledFile
+{
+public:
+    explicit MangledFile(const QString& folder) : path_(QFile::encodeName(folder) + "/bad\xff.jpg")
+    {
+        if (FILE* file = std::fopen(path_.constData(), "w"))
+            std::fclose(file);
+    }
+    ~MangledFile() { ::unlink(path_.constData()); }
+    MangledFile(const MangledFile&) = delete;
+    MangledFile& operator=(const MangledFile&) = delete;
+    bool exists() const { return ::access(path_.constData(), F_OK) == 0; }
+
+private:
+    QByteArray path_;
+};
 
 // The shown top-level windows of one kind.
 template <class Window>
