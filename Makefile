@@ -7,35 +7,38 @@
 
 .PHONY: deps build run test test-plain test-sanitize test-unit check clean
 
+# make test installs once and then runs each part without installing again (DEPS=).
+DEPS = deps
+
 deps:
 	@scripts/deps.sh
 
-build: deps
+build: $(DEPS)
 	cmake --preset plain
 	cmake --build --preset plain
 
 run: build
 	./build/numbrella
 
-test-plain: deps
+test-plain: $(DEPS)
 	cmake --preset plain
 	cmake --build --preset plain
 	ctest --preset plain
 
-test-sanitize: deps
+test-sanitize: $(DEPS)
 	cmake --preset sanitize
 	cmake --build --preset sanitize
 	ctest --preset sanitize
 
 # The pure and file-system suites alone: seconds.
-test-unit: deps
+test-unit: $(DEPS)
 	cmake --preset plain
 	cmake --build --preset plain
 	ctest --preset unit
 
 # Every source in the format of .clang-format, and the program's code clean of the checks of
 # .clang-tidy (the tests are held to it too, by hand: it takes as long again).
-check: deps
+check: $(DEPS)
 	cmake --preset plain
 	git ls-files '*.cpp' '*.h' '*.c' | xargs clang-format --dry-run --Werror
 	@echo "clang-tidy over the program's sources (log: build/clang-tidy.log)"
@@ -44,9 +47,9 @@ check: deps
 
 test: deps
 	@plain=passed; sanitized=passed; checks=passed; \
-	$(MAKE) --no-print-directory test-plain || plain=FAILED; \
-	$(MAKE) --no-print-directory test-sanitize || sanitized=FAILED; \
-	$(MAKE) --no-print-directory check || checks=FAILED; \
+	$(MAKE) --no-print-directory DEPS= test-plain || plain=FAILED; \
+	$(MAKE) --no-print-directory DEPS= test-sanitize || sanitized=FAILED; \
+	$(MAKE) --no-print-directory DEPS= check || checks=FAILED; \
 	echo "make test: plain build $$plain, sanitized build $$sanitized, format and static checks $$checks"; \
 	[ $$plain = passed ] && [ $$sanitized = passed ] && [ $$checks = passed ]
 

@@ -11,7 +11,7 @@
  *       starts PROGRAM and reports pid, map_ms (its first window mapped) and shown_ms (the
  *       last paint before a quiet MS). The program is left running.
  *
- * Built by blackbox.py with: cc -O2 xprobe.c -lxcb -lxcb-damage -lxcb-xtest -lX11
+ * Built by blackbox.sh with: cc -O2 xprobe.c -lxcb -lxcb-damage -lxcb-xtest -lX11
  */
 #define _GNU_SOURCE
 #include <X11/Xlib.h>

@@ -31,8 +31,11 @@ close_viewer() { focus "$1"; xdotool key ctrl+w; sleep 0.3; }
 # 640 x 480 opens at 9785 x 8080 twips, frame included, inside the work area.
 click_at "$win" 220 "$(row 0)" 2
 viewer=$(wait_window 'a.jpg$')
-sleep 0.3
-outer "$viewer"
+for _ in $(seq 50); do
+    outer "$viewer"
+    [ "$OW $OH" = "652 539" ] && break
+    sleep 0.1
+done
 [ "$OW $OH" = "652 539" ] || fail "a 640 x 480 picture opens at $OW x $OH pixels, not 652 x 539"
 inside_workarea "$viewer" || fail "the viewer does not fit the work area"
 passed=$((passed + 1))
@@ -101,7 +104,10 @@ click_at "$win" 255 $((menubar + 33))   # the filter's edit field
 xdotool key ctrl+a
 xdotool type --delay 50 gif
 click_at "$win" 213 $((menubar + 33))   # 連番化
-sleep 1
+for _ in $(seq 100); do
+    [ -e n003.gif ] && break
+    sleep 0.1
+done
 actual=$(ls | grep -v runtime | tr '\n' ' ')
 [ "$actual" = "d.gif n001.gif n002.gif n003.gif " ] || fail "after the run the folder holds: $actual"
 [ "$(cat d.gif)" = gif ] || fail "d.gif was changed"
