@@ -565,6 +565,21 @@ private slots:
         QVERIFY(platform_.messages.isEmpty());
     }
 
+    // Each viewer proposes the name of the picture it shows, also after a later opening: the
+    // newest opening's name would let Enter replace that other file with this picture.
+    void saveProposesTheShownFileAfterALaterOpening()
+    {
+        const QString first = picture(64, 48);
+        const QString second = picture(96, 64);
+        auto older = open(first);
+        auto newer = open(second);
+        showActive(older.get());
+        QTest::keyClick(older.get(), Qt::Key_S, Qt::ControlModifier);
+        showActive(newer.get());
+        QTest::keyClick(newer.get(), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(platform_.proposedNames, QStringList({first, second}));
+    }
+
     void savingOverTheOriginalLeavesItByteForByte()
     {
         const QString name = picture(64, 48);

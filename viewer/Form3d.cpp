@@ -405,7 +405,9 @@ void Form3d::closeEvent(QCloseEvent* event)
 void Form3d::Form_Load()
 {
     pict->setVisible(false);
-    const QString path = joinFolderAndName(mainFolder_(), Module1::SelectedFileName);
+    // The shared name follows the newest opening; this viewer keeps the name of its own file.
+    fileName_ = Module1::SelectedFileName;
+    const QString path = joinFolderAndName(mainFolder_(), fileName_);
     try {
         Imag->loadPicture(path);
         OrigWidth = toInt32(Imag->widthF());
@@ -574,7 +576,9 @@ void Form3d::mnuSave_Click()
 {
     std::optional<QString> path;
     try {
-        path = platform_.saveDialog(this, Module1::SelectedFileName, kSaveFilter);
+        // The name of the picture this viewer shows: proposing the newest opening's name instead
+        // would let Enter replace that other file with this picture.
+        path = platform_.saveDialog(this, fileName_, kSaveFilter);
         if (!path)
             return;
         if (Imag->picture().isNull())

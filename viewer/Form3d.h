@@ -107,6 +107,7 @@ private:
 
     Platform& platform_;
     std::function<QString()> mainFolder_;
+    QString fileName_; // the shown file's name, without its folder, as it was opened
     bool frameAsked_ = false;
     std::optional<QMargins> askedFrame_;
     QSize requestedTwips_; // the outer size last asked for
