@@ -85,35 +85,79 @@ private:
     const char* data_ = nullptr;
 };
 
-int renameNoReplace(const char* from, const char* to)
+// The ways to rename without replacing, in the order they are tried: each later one serves a
+// file system that refuses the one before.
+enum class Method { NoReplace, Link, Placeholder };
+
+// A refused hard link says nothing about the rename: a share may refuse links altogether
+// (FAT, exFAT), for files of another owner (sshfs), or across its own parts.
+bool linkRefused(int err)
+{
+    return err == EPERM || err == EACCES || err == EOPNOTSUPP || err == ENOSYS || err == EMLINK
+        || err == EXDEV;
+}
+
+// Starts at method and moves it on to the method the file system takes.
+int renameNoReplace(const char* from, const char* to, Method& method)
 {
     const RenameCalls& sys = renameCalls();
-    if (sys.renameNoReplace(from, to) == 0)
-        return 0;
-    int err = errno;
-    if (err != EINVAL && err != ENOSYS && err != EOPNOTSUPP)
-        return err;
-    // The file system lacks RENAME_NOREPLACE: link refuses an existing target just as well.
-    // A crash between link and unlink leaves the file under both names, never under none.
-    if (sys.link(from, to) == 0) {
-        if (sys.unlink(from) == 0)
+    int err = 0;
+    if (method == Method::NoReplace) {
+        if (sys.renameNoReplace(from, to) == 0)
             return 0;
         err = errno;
-        sys.unlink(to);
-        return err;
+        if (err != EINVAL && err != ENOSYS && err != EOPNOTSUPP)
+            return err;
+        method = Method::Link;
     }
-    err = errno;
-    if (err != EPERM && err != EOPNOTSUPP && err != ENOSYS && err != EMLINK)
-        return err;
-    // No hard links either (FAT and exFAT through FUSE, some network shares). Taking the new
-    // name with an empty file of our own keeps the refusal atomic: the rename then replaces
-    // only that file. A crash between the steps leaves the empty file beside the old one.
+    if (method == Method::Link) {
+        // The file system lacks RENAME_NOREPLACE: link refuses an existing target just as well.
+        // A crash between link and unlink leaves the file under both names, never under none.
+        if (sys.link(from, to) == 0) {
+            if (sys.unlink(from) == 0)
+                return 0;
+            err = errno;
+            sys.unlink(to);
+            return err;
+        }
+        err = errno;
+        if (!linkRefused(err))
+            return err;
+        method = Method::Placeholder;
+    }
+    // No hard links either. Taking the new name with an empty file of our own keeps the
+    // refusal atomic: the rename then replaces only that file. A crash between the steps
+    // leaves the empty file beside the old one. Only a refusal here stops the run.
     if (sys.createExclusive(to) != 0)
         return errno;
     if (sys.rename(from, to) == 0)
         return 0;
     err = errno;
     sys.unlink(to);
+    return err;
+}
+
+// The method the last folder's file system took. A run renames every file of one folder:
+// later files go straight to it instead of being refused by the methods before it each time.
+struct MethodMemo
+{
+    QString folder;
+    Method method = Method::NoReplace;
+};
+
+MethodMemo& methodMemo()
+{
+    static MethodMemo memo;
+    return memo;
+}
+
+int renameInFolder(const QString& folder, const char* from, const char* to)
+{
+    MethodMemo& memo = methodMemo();
+    Method method = memo.folder == folder ? memo.method : Method::NoReplace;
+    const int err = renameNoReplace(from, to, method);
+    if (err == 0 && (method != memo.method || memo.folder != folder))
+        memo = {folder, method};
     return err;
 }
 
@@ -149,7 +193,7 @@ bool listsEntry(const QByteArray& folder, const QByteArray& name)
 
 // On a file system that ignores letter case the target of a case-only rename is the file
 // itself; go through a unique temporary name, both steps refusing to replace.
-void renameThroughTemporary(const QByteArray& from, const QByteArray& to)
+void renameThroughTemporary(const QString& folder, const QByteArray& from, const QByteArray& to)
 {
     static int serial = 0;
     QByteArray temporary;
@@ -157,13 +201,13 @@ void renameThroughTemporary(const QByteArray& from, const QByteArray& to)
     for (int attempt = 0; attempt < 100 && err == EEXIST; ++attempt) {
         temporary = from + ".numbrella-" + QByteArray::number(::getpid()) + "-"
             + QByteArray::number(++serial);
-        err = renameNoReplace(from.constData(), temporary.constData());
+        err = renameInFolder(folder, from.constData(), temporary.constData());
     }
     if (err != 0)
         refuse(err);
-    err = renameNoReplace(temporary.constData(), to.constData());
+    err = renameInFolder(folder, temporary.constData(), to.constData());
     if (err != 0) {
-        renameNoReplace(temporary.constData(), from.constData());
+        renameInFolder(folder, temporary.constData(), from.constData());
         refuse(err);
     }
 }
@@ -184,19 +228,19 @@ void renameFileNoReplace(const QString& oldPath, const QString& newPath)
             refuse(errno);
         return;
     }
-    const int err = renameNoReplace(fromPath.data(), toPath.data());
+    const qsizetype separator = lastSeparator(oldPath);
+    const QString folder = oldPath.left(separator);
+    const int err = renameInFolder(folder, fromPath.data(), toPath.data());
     if (err == 0)
         return;
     const QByteArray from = fromPath.bytes();
     const QByteArray to = toPath.bytes();
-    const qsizetype separator = lastSeparator(oldPath);
     const QString oldName = oldPath.mid(separator + 1);
     const QString newName = newPath.mid(separator + 1);
     if (err == EEXIST && oldName.compare(newName, Qt::CaseInsensitive) == 0
         && (sameFile(from, to)
-            || !listsEntry(QFile::encodeName(oldPath.left(separator)),
-                           QFile::encodeName(newName)))) {
-        renameThroughTemporary(from, to);
+            || !listsEntry(QFile::encodeName(folder), QFile::encodeName(newName)))) {
+        renameThroughTemporary(folder, from, to);
         return;
     }
     refuse(err);
