@@ -2,6 +2,7 @@
 
 #include "platform/ErrorReason.h"
 #include "platform/FileNames.h"
+#include "platform/FolderCalls.h"
 #include "platform/PlatformError.h"
 
 #include <QFile>
@@ -27,25 +28,50 @@ bool entryIs(int dirFd, const dirent* entry, unsigned char type, mode_t mode)
     return ::fstatat(dirFd, entry->d_name, &st, 0) == 0 && (st.st_mode & S_IFMT) == mode;
 }
 
-DIR* openFolder(const QString& folder)
+[[noreturn]] void failRead(int err)
 {
-    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
-    if (!dir) {
-        const int err = errno;
-        throw PlatformError(QStringLiteral("read folder"), errorReason(err), err);
-    }
-    return dir;
+    throw PlatformError(QStringLiteral("read folder"), errorReason(err), err);
 }
+
+// An open folder, closed however the reading ends.
+class Folder
+{
+public:
+    explicit Folder(const QString& folder) : dir_(::opendir(QFile::encodeName(folder).constData()))
+    {
+        if (!dir_)
+            failRead(errno);
+    }
+    ~Folder() { ::closedir(dir_); }
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
+
+    int fd() const { return ::dirfd(dir_); }
+
+    // The next entry, or null at the end. A share that fails in the middle of the listing
+    // (an I/O error from smbnetfs) is a failure, never a shorter or empty list.
+    const dirent* next()
+    {
+        errno = 0;
+        const dirent* entry = folderCalls().readEntry(dir_);
+        if (!entry && errno != 0)
+            failRead(errno);
+        return entry;
+    }
+
+private:
+    DIR* dir_;
+};
 
 } // namespace
 
 QStringList readMatchingFiles(const QString& folder, const QString& patterns)
 {
     const NamePatterns patternList(patterns);
-    DIR* dir = openFolder(folder);
-    const int dirFd = ::dirfd(dir);
+    Folder dir(folder);
+    const int dirFd = dir.fd();
     QStringList names;
-    while (const dirent* entry = ::readdir(dir)) {
+    while (const dirent* entry = dir.next()) {
         const char* raw = entry->d_name;
         if (raw[0] == '.')
             continue;
@@ -68,23 +94,34 @@ QStringList readMatchingFiles(const QString& folder, const QString& patterns)
         if (entryIs(dirFd, entry, DT_REG, S_IFREG))
             names << name;
     }
-    ::closedir(dir);
     sortNatural(names);
     return names;
 }
 
 QStringList readSubfolders(const QString& folder)
 {
-    DIR* dir = openFolder(folder);
-    const int dirFd = ::dirfd(dir);
+    Folder dir(folder);
+    const int dirFd = dir.fd();
     QStringList names;
-    while (const dirent* entry = ::readdir(dir)) {
+    while (const dirent* entry = dir.next()) {
         // Hidden folders, "." and ".." are not listed.
         if (entry->d_name[0] == '.')
             continue;
         if (entryIs(dirFd, entry, DT_DIR, S_IFDIR))
             names << QFile::decodeName(entry->d_name);
     }
-    ::closedir(dir);
     return names;
+}
+
+FolderCalls FolderCalls::system()
+{
+    FolderCalls calls;
+    calls.readEntry = [](DIR* dir) { return ::readdir(dir); };
+    return calls;
+}
+
+FolderCalls& folderCalls()
+{
+    static FolderCalls calls = FolderCalls::system();
+    return calls;
 }

@@ -1,13 +1,17 @@
+#include "platform/FileBytes.h"
 #include "platform/FileRename.h"
+#include "platform/FolderCalls.h"
 #include "platform/FolderReader.h"
 #include "platform/PlatformError.h"
 #include "platform/RenameCalls.h"
+#include "platform/SaveCalls.h"
 #include "support/NameSamples.h"
 #include "support/RenameReason.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -228,6 +232,137 @@ private slots:
         QCOMPARE(reasonOf(dir.filePath("a.jpg"), dir.filePath("b.jpg")), reason);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"a.jpg"}));
         QCOMPARE(readFile(dir.filePath("a.jpg")), QByteArray("A"));
+    }
+
+    // A refused hard link (sshfs refuses links to another owner's files) is no refusal of the
+    // rename: it goes on to the placeholder. The folder's later files go straight there.
+    void aRefusedLinkGoesOnToThePlaceholderAndIsRemembered_data()
+    {
+        QTest::addColumn<int>("err");
+        QTest::newRow("not permitted") << EPERM;
+        QTest::newRow("access") << EACCES;
+        QTest::newRow("unsupported") << EOPNOTSUPP;
+        QTest::newRow("across the share") << EXDEV;
+        QTest::newRow("too many links") << EMLINK;
+    }
+    void aRefusedLinkGoesOnToThePlaceholderAndIsRemembered()
+    {
+        QFETCH(int, err);
+        QTemporaryDir dir;
+        for (const char* name : {"a.jpg", "b.jpg", "c.jpg"})
+            writeFile(dir.filePath(name), name);
+        int tries = 0;
+        CallsOverride override;
+        override.calls().renameNoReplace = [&](const char*, const char*) {
+            ++tries;
+            errno = EINVAL;
+            return -1;
+        };
+        override.calls().link = [&](const char*, const char*) {
+            ++tries;
+            errno = err;
+            return -1;
+        };
+        renameFileNoReplace(dir.filePath("a.jpg"), dir.filePath("img1.jpg"));
+        renameFileNoReplace(dir.filePath("b.jpg"), dir.filePath("img2.jpg"));
+        renameFileNoReplace(dir.filePath("c.jpg"), dir.filePath("img3.jpg"));
+        QCOMPARE(tries, 2);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
+                 QStringList({"img1.jpg", "img2.jpg", "img3.jpg"}));
+        QCOMPARE(readFile(dir.filePath("img3.jpg")), QByteArray("c.jpg"));
+    }
+
+    // A share may take every write and refuse only the flush or the close (sshfs with the
+    // server's disk full): the old file stays as it was and no temporary file is left.
+    void aSaveRefusedAtTheFlushOrTheCloseKeepsTheOldFile_data()
+    {
+        QTest::addColumn<bool>("atClose");
+        QTest::addColumn<int>("err");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("flush, full") << false << ENOSPC << "ドライブの空き容量が足りません。";
+        QTest::newRow("flush, I/O") << false << EIO << "ドライブの読み書きでエラーが起きました。";
+        QTest::newRow("close, I/O") << true << EIO << "ドライブの読み書きでエラーが起きました。";
+        QTest::newRow("close, quota")
+            << true << EDQUOT << "ディスクの使用量の上限（クォータ）に達しています。";
+    }
+    void aSaveRefusedAtTheFlushOrTheCloseKeepsTheOldFile()
+    {
+        QFETCH(bool, atClose);
+        QFETCH(int, err);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        writeFile(dir.filePath("keep.jpg"), "KEEP");
+        const SaveCalls saved = saveCalls();
+        auto failing = [err, atClose](bool close) {
+            return [err, close, atClose](int fd) {
+                if (close)
+                    ::close(fd);
+                if (close != atClose)
+                    return 0;
+                errno = err;
+                return -1;
+            };
+        };
+        saveCalls().fsync = failing(false);
+        saveCalls().close = failing(true);
+        QString told;
+        try {
+            writeFileReplacing(dir.filePath("keep.jpg"), QByteArray(6000, 'p'));
+        } catch (const PlatformError& e) {
+            told = e.reason();
+        }
+        saveCalls() = saved;
+        QCOMPARE(told, reason);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"keep.jpg"}));
+        QCOMPARE(readFile(dir.filePath("keep.jpg")), QByteArray("KEEP"));
+    }
+
+    // Saving over a link replaces the file it points to; the file keeps its permissions.
+    void aSaveKeepsTheLinkAndThePermissions()
+    {
+        QTemporaryDir dir;
+        writeFile(dir.filePath("photo.jpg"), "OLD");
+        QFile::setPermissions(dir.filePath("photo.jpg"), QFile::ReadOwner | QFile::WriteOwner);
+        QVERIFY(QFile::link(dir.filePath("photo.jpg"), dir.filePath("link.jpg")));
+        writeFileReplacing(dir.filePath("link.jpg"), "NEW");
+        QVERIFY(QFileInfo(dir.filePath("link.jpg")).isSymLink());
+        QCOMPARE(readFile(dir.filePath("photo.jpg")), QByteArray("NEW"));
+        QCOMPARE(QFile::permissions(dir.filePath("photo.jpg")),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    }
+
+    // A listing that fails midway (smbnetfs answers with I/O errors) is a failure, never a
+    // shorter or empty list.
+    void aListingThatFailsMidwayIsAFailure()
+    {
+        QTemporaryDir dir;
+        QDir(dir.path()).mkdir("sub");
+        for (const char* name : {"a.jpg", "b.jpg", "c.jpg"})
+            writeFile(dir.filePath(name), "");
+        const FolderCalls saved = folderCalls();
+        int entries = 0;
+        folderCalls().readEntry = [&entries](DIR* folder) -> dirent* {
+            if (++entries > 2) {
+                errno = EIO;
+                return nullptr;
+            }
+            return ::readdir(folder);
+        };
+        QString listing, subfolders;
+        try {
+            readMatchingFiles(dir.path(), "*.jpg");
+        } catch (const PlatformError& e) {
+            listing = e.reason();
+        }
+        entries = 0;
+        try {
+            readSubfolders(dir.path());
+        } catch (const PlatformError& e) {
+            subfolders = e.reason();
+        }
+        folderCalls() = saved;
+        QCOMPARE(listing, QString("ドライブの読み書きでエラーが起きました。"));
+        QCOMPARE(subfolders, listing);
     }
 
     void refusesNamesThatLeaveTheFolder_data()
