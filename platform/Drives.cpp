@@ -1,30 +1,34 @@
 #include "platform/Drives.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <QStorageInfo>
 
+#include <unistd.h>
+
 namespace {
 
-bool isNetworkShare(const QByteArray& type)
+// File systems that hold no files of a user's: the kernel's views, memory, software images,
+// and the desktop's own helpers.
+bool isPseudo(const QByteArray& type)
 {
-    static const QSet<QByteArray> network = {
-        "nfs",   "nfs4",        "cifs",        "smb3",      "smbfs",          "ncpfs",
-        "afs",   "ceph",        "9p",          "glusterfs", "fuse.glusterfs", "fuse.sshfs",
-        "davfs", "fuse.davfs2", "fuse.rclone", "fuse.s3fs",
+    static const QSet<QByteArray> pseudo = {
+        "proc",        "sysfs",    "devtmpfs",    "devpts",     "tmpfs",         "ramfs",
+        "securityfs",  "cgroup",   "cgroup2",     "pstore",     "bpf",           "debugfs",
+        "tracefs",     "mqueue",   "hugetlbfs",   "configfs",   "fusectl",       "autofs",
+        "binfmt_misc", "efivarfs", "rpc_pipefs",  "nfsd",       "nsfs",          "selinuxfs",
+        "squashfs",    "overlay",  "fuse.portal", "fuse.lxcfs", "fuse.snapfuse", "fuse.gvfsd-fuse",
     };
-    return network.contains(type);
+    return pseudo.contains(type);
 }
 
-bool isRealDevice(const Mount& mount)
-{
-    // squashfs images are software (snaps), never a user's disk.
-    return mount.device.startsWith("/dev/") && mount.type != "squashfs";
-}
+const QByteArray kGvfsType = "fuse.gvfsd-fuse";
 
-// Where desktops and people mount disks for files.
-bool isPlaceForFiles(const QString& root)
+// Where the system, not the user, keeps things. /run holds the desktop's removable disks and
+// gvfs's shares, which are the user's.
+bool isSystemPlace(const QStringList& parts)
 {
     static const QSet<QString> system = {
         QStringLiteral("boot"),  QStringLiteral("efi"),        QStringLiteral("usr"),
@@ -35,17 +39,17 @@ bool isPlaceForFiles(const QString& root)
         QStringLiteral("bin"),   QStringLiteral("sbin"),       QStringLiteral("snap"),
         QStringLiteral("root"),  QStringLiteral("lost+found"),
     };
-    const QStringList parts = root.split(QLatin1Char('/'), Qt::SkipEmptyParts);
     if (parts.isEmpty())
-        return false;
-    const QString& top = parts.first();
-    if (top == QLatin1String("home"))
-        return parts.size() <= 2;
-    if (top == QLatin1String("media") || top == QLatin1String("mnt"))
-        return parts.size() == 2 || parts.size() == 3;
-    if (top == QLatin1String("run"))
-        return parts.size() >= 3 && parts.size() <= 4 && parts[1] == QLatin1String("media");
-    return parts.size() == 1 && !system.contains(top);
+        return true;
+    if (parts[0] == QLatin1String("run"))
+        return !(parts.size() >= 3 && parts[1] == QLatin1String("media"))
+            && !(parts.size() >= 5 && parts[1] == QLatin1String("user")
+                 && parts[3] == QLatin1String("gvfs"));
+    // Hidden folders belong to programs (a desktop portal in ~/.cache, a sandbox's runtime).
+    for (const QString& part : parts)
+        if (part.startsWith(QLatin1Char('.')))
+            return true;
+    return system.contains(parts[0]);
 }
 
 } // namespace
@@ -55,9 +59,10 @@ QStringList drivesFromMounts(const QList<Mount>& mounts)
     QStringList roots;
     for (const Mount& mount : mounts) {
         const QString root = QDir::cleanPath(mount.root);
-        if (!mount.isFolder || !root.startsWith(QLatin1Char('/')) || root == QLatin1String("/"))
+        if (!mount.isFolder || !mount.readable || !root.startsWith(QLatin1Char('/'))
+            || root == QLatin1String("/") || isPseudo(mount.type))
             continue;
-        if ((isRealDevice(mount) || isNetworkShare(mount.type)) && isPlaceForFiles(root)
+        if (!isSystemPlace(root.split(QLatin1Char('/'), Qt::SkipEmptyParts))
             && !roots.contains(root))
             roots << root;
     }
@@ -69,13 +74,23 @@ QStringList drivesFromMounts(const QList<Mount>& mounts)
 QList<Mount> systemMounts()
 {
     QList<Mount> mounts;
-    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+    auto add = [&mounts](const QString& root, const QByteArray& device, const QByteArray& type) {
         Mount mount;
-        mount.root = volume.rootPath();
-        mount.device = volume.device();
-        mount.type = volume.fileSystemType();
-        mount.isFolder = QFileInfo(mount.root).isDir();
+        mount.root = root;
+        mount.device = device;
+        mount.type = type;
+        mount.isFolder = QFileInfo(root).isDir();
+        mount.readable = ::access(QFile::encodeName(root).constData(), R_OK | X_OK) == 0;
         mounts << mount;
+    };
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        add(volume.rootPath(), volume.device(), volume.fileSystemType());
+        // gvfs mounts once for the session; each share is a folder inside.
+        if (volume.fileSystemType() == kGvfsType) {
+            const QDir gvfs(volume.rootPath());
+            for (const QString& share : gvfs.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+                add(gvfs.filePath(share), "gvfs", "gvfs");
+        }
     }
     return mounts;
 }

@@ -12,16 +12,18 @@ struct Mount
     QByteArray device;    // what is mounted: /dev/sdb1, server:/share, ...
     QByteArray type;      // ext4, vfat, nfs4, fuse.sshfs, ...
     bool isFolder = true; // a single file can be bind-mounted as well
+    bool readable = true; // the user may list it
 };
 
-// The drives a user chooses from, as a file manager offers them: the root file system,
-// always (in a chroot or container "/" need not be in the mount table), and the folders where a
-// real device or a network share is mounted for people's files: /home, /media/..., /mnt/...,
-// /run/media/..., or a folder of its own at the top such as /data. System mounts, pseudo file
-// systems, mounts deep in the tree and bind-mounted files are left out. "/" comes first.
+// The drives a user chooses from: the root file system, always (in a chroot or container "/"
+// need not be in the mount table), and every other mount the user can read that holds files:
+// disks, network shares and FUSE drives wherever they are mounted (/home and mounts inside it,
+// /media, /mnt, /run/media, /srv, /data, ...), and the shares of the desktop's gvfs. System
+// places, pseudo and memory file systems, hidden folders and bind-mounted files are left out.
+// "/" comes first.
 QStringList drivesFromMounts(const QList<Mount>& mounts);
 
-// The mounts of this system.
+// The mounts of this system; gvfs's one mount stands for the shares inside it, one each.
 QList<Mount> systemMounts();
 
 // The drives of this system: drivesFromMounts(systemMounts()).

@@ -285,10 +285,22 @@ private slots:
             {"/data", "/dev/sde1", "xfs", true},
             {"/home/ann/.cache/doc", "portal", "fuse.portal", true},
             {"/mnt/server", "ann@host:", "fuse.sshfs", true},
+            // Shares where people keep photos: gvfs's (one folder a share), FUSE in the home
+            // folder, FAT through FUSE, disks of their own under /srv; one the user cannot read.
+            {"/run/user/1000/gvfs", "gvfsd-fuse", "fuse.gvfsd-fuse", true},
+            {"/run/user/1000/gvfs/smb-share:server=nas,share=photos", "gvfs", "gvfs", true},
+            {"/home/ann/nas", "ann@nas:", "fuse.sshfs", true},
+            {"/home/ann/smb", "smbnetfs", "fuse.smbnetfs", true},
+            {"/media/ann/CAMERA", "/home/ann/card.img", "fuse.fusefat", true},
+            {"/srv/photos", "/dev/sdf1", "btrfs", true},
+            {"/mnt/locked", "/dev/sdg1", "ext4", true, false},
         };
         QCOMPARE(drivesFromMounts(table),
-                 QStringList({"/", "/data", "/home", "/media/ann/USB STICK", "/mnt/nas",
-                              "/mnt/server", "/run/media/ann/CARD"}));
+                 QStringList({"/", "/data", "/home", "/home/ann/nas", "/home/ann/smb",
+                              "/media/ann/CAMERA", "/media/ann/USB STICK", "/mnt/deep/in/the/tree",
+                              "/mnt/nas", "/mnt/server", "/run/media/ann/CARD",
+                              "/run/user/1000/gvfs/smb-share:server=nas,share=photos",
+                              "/srv/photos"}));
         // In a chroot or container "/" need not be in the table at all.
         QCOMPARE(drivesFromMounts({}), QStringList({"/"}));
         QCOMPARE(drivesFromMounts({{"/", "overlay", "overlay", true}}), QStringList({"/"}));
