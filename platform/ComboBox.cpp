@@ -1,5 +1,6 @@
 #include "platform/ComboBox.h"
 
+#include "platform/Accessibility.h"
 #include "platform/Events.h"
 #include "platform/PlatformError.h"
 #include "platform/RuntimeError.h"
@@ -43,6 +44,7 @@ private:
 
 ComboBox::ComboBox(QWidget* parent) : QComboBox(parent)
 {
+    installAccessibleInterfaces();
     setLineEdit(new ComboBoxEdit(this));
     // Enter would otherwise add the typed text to the list, and the completion would turn a
     // typed "jp" into "jpg".

@@ -1,5 +1,6 @@
 #include "platform/DriveList.h"
 
+#include "platform/Accessibility.h"
 #include "platform/Drives.h"
 #include "platform/Events.h"
 
@@ -7,6 +8,7 @@
 
 DriveList::DriveList(QWidget* parent) : QComboBox(parent)
 {
+    installAccessibleInterfaces();
     connect(this, &QComboBox::activated, this, &DriveList::chosen);
 }
 

@@ -1,5 +1,6 @@
 #include "platform/Imag.h"
 
+#include "platform/Accessibility.h"
 #include "platform/Events.h"
 #include "platform/FileBytes.h"
 #include "platform/PlatformError.h"
@@ -15,6 +16,7 @@
 
 ImageControl::ImageControl(QWidget* parent) : QWidget(parent)
 {
+    installAccessibleInterfaces();
     setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
 

@@ -1,11 +1,15 @@
 #include "platform/PictureBox.h"
 
+#include "platform/Accessibility.h"
 #include "platform/Events.h"
 
 #include <QMouseEvent>
 #include <QWheelEvent>
 
-PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {}
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent)
+{
+    installAccessibleInterfaces();
+}
 
 void PictureBox::mousePressEvent(QMouseEvent* event)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAccessible>
 #include <QWidget>
 #include <functional>
 
@@ -18,8 +19,15 @@ public:
     // The wheel over the box (or over a child that lets it pass); unset, the wheel goes on up.
     std::function<void(QWheelEvent* event)> onWheel;
 
+    // What the box is to assistive technology: a pane unless told otherwise (a tool bar).
+    QAccessible::Role accessibleRole() const { return role_; }
+    void setAccessibleRole(QAccessible::Role role) { role_ = role; }
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+
+private:
+    QAccessible::Role role_ = QAccessible::Pane;
 };

@@ -107,6 +107,8 @@ void Form1d::createControls()
     // The counter lies out of sight; focus must not vanish into it.
     Text2->setFocusPolicy(Qt::NoFocus);
     Label1->setBuddy(Text1);
+    // It has no tool tip; a screen reader still says what it is for.
+    Drive1->setAccessibleDescription(QStringLiteral("ファイルのあるドライブを選びます"));
     Drive1->setDrives(platform_.drives());
     Drive1->setFocus();
 }

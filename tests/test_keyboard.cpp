@@ -314,6 +314,32 @@ private slots:
         QCOMPARE(caseButton->text(QAccessible::Name), QString("a"));
         QCOMPARE(QAccessible::queryAccessibleInterface(form->Command1)->text(QAccessible::Name),
                  QString("連番化"));
+        // Qt names a combo box by its value on Linux; a screen reader must hear what the box
+        // is for, then its value.
+        for (QComboBox* combo :
+             {static_cast<QComboBox*>(form->Drive1), static_cast<QComboBox*>(form->Combo1),
+              static_cast<QComboBox*>(form->Combo2)}) {
+            QAccessibleInterface* box = QAccessible::queryAccessibleInterface(combo);
+            QCOMPARE(box->role(), QAccessible::ComboBox);
+            QCOMPARE(box->text(QAccessible::Name), combo->accessibleName());
+            QCOMPARE(box->text(QAccessible::Value), combo->currentText());
+            QVERIFY(!box->text(QAccessible::Description).isEmpty());
+            QCOMPARE(box->child(0)->object(), combo->view());
+        }
+        QCOMPARE(QAccessible::queryAccessibleInterface(form->Combo2)->text(QAccessible::Name),
+                 QString("桁数"));
+        // The viewer's parts say what they are; none is a nameless filler.
+        const QList<std::pair<QWidget*, QAccessible::Role>> parts = {
+            {view->Toolbar1, QAccessible::ToolBar},
+            {view->pict, QAccessible::Pane},
+            {view->Imag, QAccessible::Graphic},
+        };
+        for (const auto& [part, role] : parts) {
+            QCOMPARE(QAccessible::queryAccessibleInterface(part)->role(), role);
+            QVERIFY(
+                !QAccessible::queryAccessibleInterface(part)->text(QAccessible::Name).isEmpty());
+        }
+        QCOMPARE(QAccessible::queryAccessibleInterface(view.get())->role(), QAccessible::Window);
     }
 };
 

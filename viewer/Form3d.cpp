@@ -112,6 +112,7 @@ void Form3d::createControls()
     Toolbar1 = new PictureBox(this);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     Toolbar1->setAccessibleName(QStringLiteral("ツールバー"));
+    Toolbar1->setAccessibleRole(QAccessible::ToolBar);
     Toolbar1->setGeometry(0, 0, width(), kToolbarHeight);
     Text1 = new QLineEdit(Toolbar1);
     showFromStart(Text1, QStringLiteral("表示倍率"));
