@@ -13,3 +13,8 @@ QString saveFailureMessage(const QString& path, const QString& reason)
 {
     return path + QStringLiteral(" に保存できませんでした。\n") + reason;
 }
+
+QString folderFailureMessage(const QString& folder, const QString& reason)
+{
+    return folder + QStringLiteral(" を開けませんでした。\n") + reason;
+}

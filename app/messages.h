@@ -2,8 +2,10 @@
 
 #include <QString>
 
-// The texts that tell the user of a refused rename or a failed save. Joined piece by piece, so
+// The texts that tell the user of a refused rename, a failed save or a folder that cannot be
+// opened. Joined piece by piece, so
 // that a "%1" in a folder or file name stays text.
 QString renameStopMessage(const QString& oldPath, const QString& newPath, const QString& reason,
                           int count, int done);
 QString saveFailureMessage(const QString& path, const QString& reason);
+QString folderFailureMessage(const QString& folder, const QString& reason);

@@ -34,8 +34,12 @@ void DirList::setPath(const QString& folder)
 {
     const QString native = QDir::toNativeSeparators(QDir::cleanPath(QDir(folder).absolutePath()));
     requireReadable(native, QStringLiteral("パスが見つかりません。"));
+    // Read before anything changes: a folder that fails midway (a share's I/O error) leaves
+    // Path as it was, never an empty list.
+    QStringList subfolders = readSubfolders(native);
+    sortNatural(subfolders);
     path_ = native;
-    rebuild();
+    rebuild(subfolders);
     raiseInSetter(onChange);
 }
 
@@ -45,7 +49,7 @@ void DirList::setPath(const Drive& drive)
     setPath(drive.folder.isEmpty() ? drive.root : drive.folder);
 }
 
-void DirList::rebuild()
+void DirList::rebuild(const QStringList& subfolders)
 {
     clear();
     QStringList chain;
@@ -65,15 +69,6 @@ void DirList::rebuild()
         item->setExpanded(true);
         parentItem = item;
     }
-    // The folder's entries by their type as the directory gives it: a folder of many files is
-    // not walked file by file.
-    QStringList subfolders;
-    try {
-        subfolders = readSubfolders(path_);
-    } catch (const PlatformError&) {
-        // Listed as empty, as a folder that cannot be read shows no subfolders.
-    }
-    sortNatural(subfolders);
     const QDir here(QDir::fromNativeSeparators(path_));
     for (const QString& name : subfolders) {
         auto* item = new QTreeWidgetItem(parentItem);
@@ -88,8 +83,18 @@ void DirList::rebuild()
 
 void DirList::open(QTreeWidgetItem* item)
 {
-    if (item)
-        setPath(item->data(0, Qt::UserRole).toString());
+    if (!item)
+        return;
+    const QString previous = path_;
+    const QString folder = item->data(0, Qt::UserRole).toString();
+    try {
+        setPath(folder);
+    } catch (const PlatformError& error) {
+        // Back to the folder shown before, whose files the list shows again, and a word.
+        if (!previous.isEmpty() && previous != folder)
+            guarded([&] { setPath(previous); });
+        raiseInSetter(onOpenFailed, folder, error.reason());
+    }
 }
 
 void DirList::keyPressEvent(QKeyEvent* event)

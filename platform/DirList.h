@@ -20,12 +20,15 @@ public:
     void setPath(const Drive& drive);
 
     std::function<void()> onChange;
+    // The user opened a folder that cannot be read (or whose files cannot): the list has gone
+    // back to the folder shown before, and the window tells why.
+    std::function<void(const QString& folder, const QString& reason)> onOpenFailed;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void rebuild();
+    void rebuild(const QStringList& subfolders);
     void open(QTreeWidgetItem* item);
     QString path_;
 };

@@ -142,6 +142,9 @@ void Form1d::connectHandlers()
 {
     Drive1->onChange = [this] { Drive1_Change(); };
     Dir1->onChange = [this] { Dir1_Change(); };
+    Dir1->onOpenFailed = [this](const QString& folder, const QString& reason) {
+        beepAndTell(platform_, this, folderFailureMessage(folder, reason));
+    };
     File1->onDblClick = [this] { File1_DblClick(); };
     File1->onEnter = [this] { File1_DblClick(); };
     File1->onMouseUp = [this](int button) { File1_MouseUp(button); };

@@ -6,6 +6,7 @@
 #include "platform/Drives.h"
 #include "platform/Events.h"
 #include "platform/FileList.h"
+#include "platform/FolderCalls.h"
 #include "platform/PlatformError.h"
 #include "rename/Form1d.h"
 #include "support/FakePlatform.h"
@@ -200,6 +201,51 @@ private slots:
         form->Dir1->setPath(dir->filePath("sub"));
         QCOMPARE(form->File1->path(), form->Dir1->path());
         QCOMPARE(listed(form->File1), QStringList({"x.gif"}));
+    }
+
+    // A folder that fails midway (a share answering with I/O errors) is told, and both lists
+    // stay with the folder shown before: never an empty list.
+    void aFolderThatCannotBeReadIsToldAndTheListsStay_data()
+    {
+        QTest::addColumn<int>("failingRead");
+        QTest::newRow("its subfolders") << 1;
+        QTest::newRow("its files") << 2;
+    }
+    void aFolderThatCannotBeReadIsToldAndTheListsStay()
+    {
+        QFETCH(int, failingRead);
+        QDir(dir->path()).mkdir("share");
+        writeFile(dir->filePath("share/x.jpg"));
+        open({"a.jpg"});
+        const QString before = form->Dir1->path();
+        const FolderCalls saved = folderCalls();
+        int reads = 0;
+        folderCalls().readEntry = [&](DIR* folder) -> dirent* {
+            const QString path =
+                QFile::symLinkTarget(QString("/proc/self/fd/%1").arg(dirfd(folder)));
+            if (path.endsWith("/share")) {
+                // Counted once a listing, at its first entry.
+                if (telldir(folder) == 0)
+                    ++reads;
+                if (reads == failingRead) {
+                    errno = EIO;
+                    return nullptr;
+                }
+            }
+            return ::readdir(folder);
+        };
+        click(form->Dir1);
+        QTest::keyClick(form->Dir1, Qt::Key_End);
+        QCOMPARE(form->Dir1->currentItem()->text(0), QString("share"));
+        QTest::keyClick(form->Dir1, Qt::Key_Return);
+        folderCalls() = saved;
+        QCOMPARE(platform->beeps, 1);
+        QCOMPARE(platform->messages.size(), 1);
+        QCOMPARE(platform->messages[0].text,
+                 QDir::toNativeSeparators(dir->filePath("share"))
+                     + " を開けませんでした。\nドライブの読み書きでエラーが起きました。");
+        QCOMPARE(form->Dir1->path(), before);
+        QCOMPARE(listed(form->File1), QStringList({"a.jpg"}));
     }
 
     void theFolderListShowsEachSubfolderAndNothingElse()
