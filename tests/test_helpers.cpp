@@ -295,12 +295,12 @@ private slots:
             {"/srv/photos", "/dev/sdf1", "btrfs", true},
             {"/mnt/locked", "/dev/sdg1", "ext4", true, false},
         };
-        QCOMPARE(drivesFromMounts(table),
-                 QStringList({"/", "/data", "/home", "/home/ann/nas", "/home/ann/smb",
-                              "/media/ann/CAMERA", "/media/ann/USB STICK", "/mnt/deep/in/the/tree",
-                              "/mnt/nas", "/mnt/server", "/run/media/ann/CARD",
-                              "/run/user/1000/gvfs/smb-share:server=nas,share=photos",
-                              "/srv/photos"}));
+        QCOMPARE(
+            drivesFromMounts(table),
+            QStringList({"/", "/data", "/home", "/home/ann/nas", "/home/ann/smb",
+                         "/media/ann/CAMERA", "/media/ann/USB STICK", "/mnt/deep/in/the/tree",
+                         "/mnt/nas", "/mnt/server", "/run/media/ann/CARD",
+                         "/run/user/1000/gvfs/smb-share:server=nas,share=photos", "/srv/photos"}));
         // In a chroot or container "/" need not be in the table at all.
         QCOMPARE(drivesFromMounts({}), QStringList({"/"}));
         QCOMPARE(drivesFromMounts({{"/", "overlay", "overlay", true}}), QStringList({"/"}));
