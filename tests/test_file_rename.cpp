@@ -1,6 +1,5 @@
 #include "platform/FileBytes.h"
 #include "platform/FileRename.h"
-#include "platform/FolderCalls.h"
 #include "platform/FolderReader.h"
 #include "platform/PlatformError.h"
 #include "platform/RenameCalls.h"
@@ -329,40 +328,6 @@ private slots:
         QCOMPARE(readFile(dir.filePath("photo.jpg")), QByteArray("NEW"));
         QCOMPARE(QFile::permissions(dir.filePath("photo.jpg")),
                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
-    }
-
-    // A listing that fails midway (smbnetfs answers with I/O errors) is a failure, never a
-    // shorter or empty list.
-    void aListingThatFailsMidwayIsAFailure()
-    {
-        QTemporaryDir dir;
-        QDir(dir.path()).mkdir("sub");
-        for (const char* name : {"a.jpg", "b.jpg", "c.jpg"})
-            writeFile(dir.filePath(name), "");
-        const FolderCalls saved = folderCalls();
-        int entries = 0;
-        folderCalls().readEntry = [&entries](DIR* folder) -> dirent* {
-            if (++entries > 2) {
-                errno = EIO;
-                return nullptr;
-            }
-            return ::readdir(folder);
-        };
-        QString listing, subfolders;
-        try {
-            readMatchingFiles(dir.path(), "*.jpg");
-        } catch (const PlatformError& e) {
-            listing = e.reason();
-        }
-        entries = 0;
-        try {
-            readSubfolders(dir.path());
-        } catch (const PlatformError& e) {
-            subfolders = e.reason();
-        }
-        folderCalls() = saved;
-        QCOMPARE(listing, QString("ドライブの読み書きでエラーが起きました。"));
-        QCOMPARE(subfolders, listing);
     }
 
     void refusesNamesThatLeaveTheFolder_data()
