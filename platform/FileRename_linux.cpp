@@ -134,6 +134,10 @@ int renameNoReplace(const char* from, const char* to, Method& method)
         return 0;
     err = errno;
     sys.unlink(to);
+    // A file system whose rename never replaces (fusefat since 0.3) refuses even our own
+    // placeholder: there the plain rename refuses a taken name by itself.
+    if (err == EEXIST)
+        return sys.rename(from, to) == 0 ? 0 : errno;
     return err;
 }
 
@@ -163,12 +167,8 @@ int renameInFolder(const QString& folder, const char* from, const char* to)
 
 bool sameFile(const QByteArray& a, const QByteArray& b)
 {
-    struct stat sa
-    {
-    };
-    struct stat sb
-    {
-    };
+    struct stat sa = {};
+    struct stat sb = {};
     return ::lstat(a.constData(), &sa) == 0 && ::lstat(b.constData(), &sb) == 0
         && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
@@ -221,9 +221,7 @@ void renameFileNoReplace(const QString& oldPath, const QString& newPath)
     const NativePath fromPath(oldPath);
     const NativePath toPath(newPath);
     if (oldPath == newPath) {
-        struct stat st
-        {
-        };
+        struct stat st = {};
         if (::lstat(fromPath.data(), &st) != 0)
             refuse(errno);
         return;

@@ -22,9 +22,7 @@ bool entryIs(int dirFd, const dirent* entry, unsigned char type, mode_t mode)
         return true;
     if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
         return false;
-    struct stat st
-    {
-    };
+    struct stat st = {};
     return ::fstatat(dirFd, entry->d_name, &st, 0) == 0 && (st.st_mode & S_IFMT) == mode;
 }
 

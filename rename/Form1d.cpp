@@ -255,11 +255,13 @@ void Form1d::Command1_Click()
                     break;
                 }
             }
-            const QString& separator = folderSeparator(Dir1->path());
+            // Named, so that the separator's reference is not taken from a temporary.
+            const QString folder = Dir1->path();
+            const QString& separator = folderSeparator(folder);
             // Each path built in one piece rather than through a temporary per part.
-            oldPath = Dir1->path() % separator % File1->list(i - 1);
-            newPath = Dir1->path() % separator % Text1->text() % prefix % Text2->text()
-                % QLatin1Char('.') % Combo1->currentText();
+            oldPath = folder % separator % File1->list(i - 1);
+            newPath = folder % separator % Text1->text() % prefix % Text2->text() % QLatin1Char('.')
+                % Combo1->currentText();
             renameFileNoReplace(oldPath, newPath);
             done = i;
         }

@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Tries the project as a new user would, on a minimal Debian 12 made with debootstrap:
-#   scripts/check-fresh-debian.sh [REPOSITORY] [REF]   (defaults: this repository, HEAD)
+# Tries the project as a new user would, on a minimal Debian 12 or 13 made with debootstrap:
+#   scripts/check-fresh-debian.sh [RELEASE] [REPOSITORY] [REF]
+# RELEASE is bookworm (Debian 12, the default) or trixie (Debian 13); the other defaults are
+# this repository and HEAD. The roots come from the Debian archive that the machine's apt
+# uses, with the release's own suites (its updates and security ones where apt has them).
 # Run as root on a Debian machine; it takes about 10 to 25 minutes and the network to the
 # Debian archive that the machine's apt uses. Steps:
 #   a minimal root (debootstrap --variant=minbase) with only g++ cmake git make added;
@@ -13,8 +16,14 @@
 # keeps them). WORKDIR sets where the roots go (default /var/tmp, about 4 GB).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-repo=$(cd "${1:-$here/..}" && pwd)
-ref=${2:-HEAD}
+release=${1:-bookworm}
+case $release in
+    bookworm) version=12 ;;
+    trixie) version=13 ;;
+    *) echo "usage: $0 [bookworm|trixie] [REPOSITORY] [REF]" >&2; exit 2 ;;
+esac
+repo=$(cd "${2:-$here/..}" && pwd)
+ref=${3:-HEAD}
 [ "$(id -u)" -eq 0 ] || { echo "run as root: debootstrap, chroot and mounts need it" >&2; exit 1; }
 commit=$(git -C "$repo" rev-parse --verify "$ref^{commit}")
 
@@ -128,8 +137,9 @@ host_tools() {
     fi
 }
 
-# The Debian archive of the machine's apt: "URI SUITE COMPONENTS" for bookworm's suites,
-# from one-line and deb822 sources alike.
+# The Debian archive of the machine's apt: "URI SUITE COMPONENTS" for the release's suites,
+# from one-line and deb822 sources alike. A machine of another release has the same archive
+# under its own suite names: they are renamed to the checked release's.
 debian_sources() {
     local f
     for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
@@ -154,16 +164,17 @@ debian_sources() {
              key == "components" { comps = $0 }
              key == "enabled" { enabled = tolower($0) }
              END { flush() }' "$f"
-    done | awk '$2 ~ /^bookworm(-updates|-security)?$/' | sort -u
+    done | awk -v r="$release" '$2 ~ /^(bookworm|trixie)(-updates|-security)?$/ {
+                                     sub(/^[a-z]+/, r, $2); print }' | sort -u
 }
 
 make_base() {
     local mirror
     debian_sources > "$work/sources.list.body"
-    mirror=$(awk '$2 == "bookworm" { print $1; exit }' "$work/sources.list.body")
-    [ -n "$mirror" ] || { echo "the machine's apt has no bookworm archive"; return 1; }
+    mirror=$(awk -v r="$release" '$2 == r { print $1; exit }' "$work/sources.list.body")
+    [ -n "$mirror" ] || { echo "the machine's apt has no Debian archive for $release"; return 1; }
     # Its own mounts of /proc and /sys stay private, even if it is interrupted.
-    unshare --mount --propagation private -- debootstrap --variant=minbase bookworm "$base" "$mirror"
+    unshare --mount --propagation private -- debootstrap --variant=minbase "$release" "$base" "$mirror"
     sed 's/^/deb /' "$work/sources.list.body" > "$base/etc/apt/sources.list"
     cp /etc/resolv.conf "$base/etc/resolv.conf"
     note="$mirror, $(package_count "$base") packages"
@@ -213,9 +224,13 @@ make_run() {
     note="window shown; set-up: $added packages, $((${downloaded:-0} / 1000000)) MB downloaded, $((kib / 1024)) MiB installed"
 }
 
+# A warning is an error in CI, which sets CI; a new user does not, so they are counted here
+# (the plain build's in make run's output, the sanitized build's in make test's) and fail the
+# check at its end.
 make_test() {
     in_root "$root1" bash -c "cd $src && make test"
-    note=$(grep '^make test:' "$log" | tail -n1)
+    grep -hE '^[^ :]+:[0-9]+:[0-9]+: warning: ' "$logs/make-run.out" "$log" > "$logs/warnings" || true
+    note="$(grep '^make test:' "$log" | tail -n1); $(wc -l < "$logs/warnings") compiler warnings"
 }
 
 user_install() {
@@ -289,9 +304,9 @@ run_package() {
     note="window shown; started in $bare; with a tmpfs on /tmp in $folder"
 }
 
-echo "fresh Debian 12 check of $repo at $(git -C "$repo" rev-parse --short "$commit"); logs in $logs"
+echo "fresh Debian $version ($release) check of $repo at $(git -C "$repo" rev-parse --short "$commit"); logs in $logs"
 step "host tools (debootstrap, Xvfb, xdotool)" host_tools
-step "debootstrap --variant=minbase bookworm" make_base
+step "debootstrap --variant=minbase $release" make_base
 step "apt-get install g++ cmake git make" add_build_tools
 step "git clone" clone_project
 step "virtual display" start_display
@@ -302,4 +317,9 @@ step "cpack -G DEB" build_package
 step "lintian --pedantic --info" run_lintian
 step "apt install ./$deb (second root)" install_package
 step "numbrella from the package (second root)" run_package
+if [ -s "$logs/warnings" ]; then
+    echo "compiler warnings (errors in CI):"
+    sort -u "$logs/warnings"
+    exit 1
+fi
 echo "all steps passed in $(( (SECONDS - started) / 60 )) min $(( (SECONDS - started) % 60 )) s"

@@ -12,15 +12,30 @@ packages=(cmake g++ ninja-build qt6-base-dev qt6-image-formats-plugins qt6-trans
 packages+=(libxkbcommon-dev file lintian x11-utils locales dbus-daemon)
 # FAT and exFAT drives through FUSE, for the renaming and saving tests on them.
 packages+=(dosfstools exfatprogs fusefat exfat-fuse)
-# The sanitized half is built with Clang, whose sanitizer runtimes are a package of their own;
-# the format and static checks of make test.
-packages+=(clang libclang-rt-14-dev clang-format clang-tidy)
+# The sanitized half is built with Clang; the format and static checks of make test.
+packages+=(clang clang-format clang-tidy)
+
+updated=""
+update() { [ -n "$updated" ] || $SUDO apt-get update -qq; updated=1; }
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+
+# Clang's sanitizer runtimes are a package per Clang version (14 on Debian 12, 19 on 13): the
+# one of the clang++ that builds, or before Clang is installed, of the release's default clang.
+if command -v clang++ > /dev/null; then
+    clang_major=$(clang++ --version | sed -n 's/.*clang version \([0-9]\+\)\..*/\1/p' | head -n1)
+else
+    update
+    clang_major=$(apt-cache depends clang | sed -n 's/^ *Depends: clang-\([0-9]\+\)$/\1/p' | head -n1)
+fi
+[ -n "$clang_major" ] || { echo "deps.sh: cannot tell which Clang version this system has" >&2; exit 1; }
+packages+=("libclang-rt-$clang_major-dev")
+
 missing=()
 for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    installed "$p" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
-    $SUDO apt-get update -qq
+    update
     DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
 fi
 if ! locale -a | grep -qix 'ja_JP.utf-\?8'; then

@@ -35,12 +35,15 @@ for size in 16 32 48 256; do
         [ "$colours" -gt 16 ] || fail "${size}x${size} icon is not smooth ($colours colours)"
     fi
 done
-# Same design at every size: the large icon shrunk to 32 pixels is mostly the small one.
+# Same design at every size: the large icon shrunk to 32 pixels is mostly the small one. Both
+# are laid on white first: ImageMagick 6 and 7 weigh the edges' transparency differently in
+# a comparison, and on white both count 52 pixels here (a mirrored icon: about 130).
 small=$prefix/share/icons/hicolor/32x32/apps/numbrella.png
 large=$prefix/share/icons/hicolor/256x256/apps/numbrella.png
-convert "$large" -resize 32x32 "$scratch/shrunk.png"
-differing=$(compare -metric AE -fuzz 40% "$scratch/shrunk.png" "$small" null: 2>&1 || true)
-[ "${differing%%.*}" -le 50 ] 2>/dev/null || fail "256 and 32 pixel icons differ in $differing of 1024 pixels"
+convert "$large" -resize 32x32 -background white -flatten "$scratch/shrunk.png"
+convert "$small" -background white -flatten "$scratch/small.png"
+differing=$(compare -metric AE -fuzz 40% "$scratch/shrunk.png" "$scratch/small.png" null: 2>&1 || true)
+[ "${differing%%.*}" -le 80 ] 2>/dev/null || fail "256 and 32 pixel icons differ in $differing of 1024 pixels"
 
 # The validators speak only when something is wrong.
 if [ -f "$desktop" ]; then

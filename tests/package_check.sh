@@ -16,16 +16,21 @@ debs=("$work"/out/numbrella_*.deb)
 [ -f "${debs[0]}" ] || { echo "FAIL: cpack made no numbrella_*.deb"; exit 1; }
 deb=${debs[0]}
 
-# Depends names what the program needs; alternatives count, versions are stripped.
+# Depends names what the program needs; alternatives count, versions are stripped. Debian 13
+# renamed some libraries for 64-bit time (libqt6core6t64): either name counts.
 depends=$(dpkg-deb -f "$deb" Depends)
 mapfile -t named < <(tr ',|' '\n\n' <<< "$depends" | sed 's/(.*)//; s/[[:space:]]//g' | sed '/^$/d')
-provided() { printf '%s\n' "${named[@]}" | grep -qxF "$1"; }
+provided() {
+    local n
+    for n in "${named[@]}"; do [ "${n%t64}" = "${1%t64}" ] && return 0; done
+    return 1
+}
 for p in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libc6 libstdc++6 \
          libgcc-s1 qt6-qpa-plugins qt6-image-formats-plugins qt6-translations-l10n fonts-noto-cjk; do
     provided "$p" || fail "Depends lacks $p: $depends"
 done
 # Versioned where dpkg-shlibdeps knows the versions.
-grep -q 'libqt6core6 (>= ' <<< "$depends" || fail "libqt6core6 is not versioned: $depends"
+grep -Eq 'libqt6core6(t64)? \(>= ' <<< "$depends" || fail "libqt6core6 is not versioned: $depends"
 
 # Only the program goes to bin: no tests, benchmarks or build tools.
 mapfile -t bins < <(dpkg-deb -c "$deb" | awk '{print $NF}' | grep '^\./usr/bin/.' || true)

@@ -16,6 +16,7 @@
 #include <QTest>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
@@ -184,17 +185,30 @@ private slots:
     void withoutNoReplaceTheFallbacksStillRefuseATakenName_data()
     {
         QTest::addColumn<bool>("noLinks");
-        QTest::newRow("link and unlink") << false;
-        QTest::newRow("no links: onto an exclusive placeholder") << true;
+        QTest::addColumn<bool>("neverReplaces");
+        QTest::newRow("link and unlink") << false << false;
+        QTest::newRow("no links: onto an exclusive placeholder") << true << false;
+        QTest::newRow("no links, and a rename that never replaces, not even the placeholder")
+            << true << true;
     }
     void withoutNoReplaceTheFallbacksStillRefuseATakenName()
     {
         QFETCH(bool, noLinks);
+        QFETCH(bool, neverReplaces);
         QTemporaryDir dir;
         writeFile(dir.filePath("a.jpg"), "A");
         writeFile(dir.filePath("taken.jpg"), "KEEP");
         CallsOverride override;
         withoutNoReplace(override.calls(), noLinks);
+        if (neverReplaces) {
+            override.calls().rename = [](const char* from, const char* to) {
+                if (QFileInfo::exists(QFile::decodeName(to))) {
+                    errno = EEXIST;
+                    return -1;
+                }
+                return ::rename(from, to);
+            };
+        }
         renameFileNoReplace(dir.filePath("a.jpg"), dir.filePath("img001.jpg"));
         QCOMPARE(reasonOf(dir.filePath("img001.jpg"), dir.filePath("taken.jpg")),
                  QString("同じ名前のファイルがすでにあります。"));
