@@ -86,8 +86,9 @@ private:
 };
 
 // The ways to rename without replacing, in the order they are tried: each later one serves a
-// file system that refuses the one before.
-enum class Method { NoReplace, Link, Placeholder };
+// file system that refuses the one before. The last is learnt, never tried: a file system whose
+// plain rename refused to replace even our placeholder refuses a taken name by itself.
+enum class Method { NoReplace, Link, Placeholder, RenameRefuses };
 
 // A refused hard link says nothing about the rename: a share may refuse links altogether
 // (FAT, exFAT), for files of another owner (sshfs), or across its own parts.
@@ -125,6 +126,8 @@ int renameNoReplace(const char* from, const char* to, Method& method)
             return err;
         method = Method::Placeholder;
     }
+    if (method == Method::RenameRefuses)
+        return sys.rename(from, to) == 0 ? 0 : errno;
     // No hard links either. Taking the new name with an empty file of our own keeps the
     // refusal atomic: the rename then replaces only that file. A crash between the steps
     // leaves the empty file beside the old one. Only a refusal here stops the run.
@@ -136,8 +139,10 @@ int renameNoReplace(const char* from, const char* to, Method& method)
     sys.unlink(to);
     // A file system whose rename never replaces (fusefat since 0.3) refuses even our own
     // placeholder: there the plain rename refuses a taken name by itself.
-    if (err == EEXIST)
+    if (err == EEXIST) {
+        method = Method::RenameRefuses;
         return sys.rename(from, to) == 0 ? 0 : errno;
+    }
     return err;
 }
 

@@ -200,7 +200,13 @@ private slots:
         writeFile(dir.filePath("taken.jpg"), "KEEP");
         CallsOverride override;
         withoutNoReplace(override.calls(), noLinks);
+        int placeholders = 0;
         if (neverReplaces) {
+            // Learnt once, the folder's later renames need no placeholder.
+            override.calls().createExclusive = [&placeholders](const char* path) {
+                ++placeholders;
+                return RenameCalls::system().createExclusive(path);
+            };
             override.calls().rename = [](const char* from, const char* to) {
                 if (QFileInfo::exists(QFile::decodeName(to))) {
                     errno = EEXIST;
@@ -213,6 +219,7 @@ private slots:
         QCOMPARE(reasonOf(dir.filePath("img001.jpg"), dir.filePath("taken.jpg")),
                  QString("同じ名前のファイルがすでにあります。"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"img001.jpg", "taken.jpg"}));
+        QCOMPARE(placeholders, neverReplaces ? 1 : 0);
         QCOMPARE(readFile(dir.filePath("img001.jpg")), QByteArray("A"));
         QCOMPARE(readFile(dir.filePath("taken.jpg")), QByteArray("KEEP"));
     }
