@@ -175,7 +175,7 @@ void Form1d::Form_Load()
         const std::optional<QMargins> frame = platform_.frameExtents(this);
         frameUnknown_ = !frame;
         outerWidth_ = twipsToPixels(5670, platform_.twipsPerPixelX());
-        setFixedSize(outerWidth_ - (frame ? frame->left() + frame->right() : 0),
+        setFixedSize(clientWidth(frame ? frame->left() + frame->right() : 0),
                      centralWidget()->height() + menuBar()->sizeHint().height());
         Text1->setToolTip(QStringLiteral("基本となるファイル名を入力してね"));
         Combo1->setToolTip(QStringLiteral("拡張子フィルタ\u3000直接入力も可能"));
@@ -204,6 +204,19 @@ void Form1d::Form_Load()
     }
 }
 
+int Form1d::clientWidth(int frameWidth) const
+{
+    // A thick frame (xfwm4's borders) must not cut the controls' right edge: the window then
+    // grows by what the frame takes beyond the thin one the width was made for. The counter
+    // lies out of sight on purpose.
+    int controls = 0;
+    for (const QWidget* w :
+         {static_cast<const QWidget*>(Text1), static_cast<const QWidget*>(Combo2),
+          static_cast<const QWidget*>(File1), static_cast<const QWidget*>(Dir1)})
+        controls = std::max(controls, w->geometry().right() + 1);
+    return std::max(outerWidth_ - frameWidth, controls);
+}
+
 void Form1d::moveEvent(QMoveEvent* event)
 {
     QMainWindow::moveEvent(event);
@@ -212,7 +225,7 @@ void Form1d::moveEvent(QMoveEvent* event)
         const int frame = frameGeometry().width() - width();
         if (frame > 0) {
             frameUnknown_ = false;
-            setFixedWidth(outerWidth_ - frame);
+            setFixedWidth(clientWidth(frame));
         }
     }
 }
@@ -357,7 +370,7 @@ void Form1d::openViewer()
     auto* viewer = new Form3d(platform_, [folder] { return folder ? folder->path() : QString(); });
     const QSize size = openingSizeTwips(viewer->Imag->widthF(), viewer->Imag->heightF(),
                                         platform_.twipsPerPixelX(), platform_.twipsPerPixelY(),
-                                        platform_.workAreaTwips());
+                                        platform_.workAreaTwips(), viewer->frameMargin());
     viewer->setWidthTwips(size.width());
     viewer->setHeightTwips(size.height());
     viewer->show();

@@ -66,6 +66,8 @@ private:
     void createMenus();
     void connectHandlers();
     void openViewer();
+    // The client width for an outer width of 5670 twips, and never less than the controls need.
+    int clientWidth(int frameWidth) const;
     QRect twipsRect(int left, int top, int width, int height) const;
 
     Platform& platform_;

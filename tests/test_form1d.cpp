@@ -100,6 +100,13 @@ private slots:
         // 5670 twips wide, the frame included.
         const QMargins frame = form->windowHandle()->frameMargins();
         QCOMPARE(form->width() + frame.left() + frame.right(), 378);
+        // A thick frame (5-pixel borders) cuts no control: the window grows by what it lacks.
+        platform->toldFrame = QMargins(5, 24, 5, 5);
+        Form1d framed(*platform);
+        QCOMPARE(framed.width(), 372);
+        for (QWidget* control :
+             framed.centralWidget()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+            QVERIFY(control == framed.Text2 || control->geometry().right() < framed.width());
         // The counter lies outside the window and takes no focus.
         QVERIFY(form->Text2->geometry().left() >= form->width());
         QCOMPARE(form->Text2->focusPolicy(), Qt::NoFocus);

@@ -238,29 +238,36 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(PlatformError, zoomedSize(3.3e38f, true));
     }
 
-    // The opening adds 185 x 880 twips, the fit 187 x 892; both limit each direction to the
-    // work area on its own (15360 x 10800 twips here).
+    // The opening adds 185 x 880 twips, the fit 187 x 892, or what a thicker frame needs for
+    // the whole picture to show; both limit each direction on its own to one pixel less than the
+    // work area (15360 x 10800 twips here), which window managers would take for a maximise.
     void windowSizesAreThePictureLimitedByTheWorkArea_data()
     {
         QTest::addColumn<QSize>("picture");
+        QTest::addColumn<QSize>("frame");
         QTest::addColumn<QSize>("opening");
         QTest::addColumn<QSize>("fit");
-        QTest::newRow("fits") << QSize(640, 480) << QSize(9785, 8080) << QSize(9787, 8092);
+        const QSize thin(2, 22);
+        QTest::newRow("fits") << QSize(640, 480) << thin << QSize(9785, 8080) << QSize(9787, 8092);
+        QTest::newRow("fits, a thick frame")
+            << QSize(640, 480) << QSize(20, 80) << QSize(9900, 8805) << QSize(9900, 8805);
         QTest::newRow("both too large")
-            << QSize(1600, 1200) << QSize(15360, 10800) << QSize(15360, 10800);
+            << QSize(1600, 1200) << thin << QSize(15345, 10785) << QSize(15345, 10785);
         QTest::newRow("only too wide")
-            << QSize(1600, 400) << QSize(15360, 6880) << QSize(15360, 6892);
+            << QSize(1600, 400) << thin << QSize(15345, 6880) << QSize(15345, 6892);
         QTest::newRow("zoomed far past the screen")
-            << QSize(271554, 181036) << QSize(15360, 10800) << QSize(15360, 10800);
+            << QSize(271554, 181036) << thin << QSize(15345, 10785) << QSize(15345, 10785);
     }
     void windowSizesAreThePictureLimitedByTheWorkArea()
     {
         QFETCH(QSize, picture);
         QFETCH(QSize, opening);
+        QFETCH(QSize, frame);
         QFETCH(QSize, fit);
         const QSize workArea(15360, 10800);
-        QCOMPARE(openingSizeTwips(picture.width(), picture.height(), 15, 15, workArea), opening);
-        QCOMPARE(fitSizeTwips(picture.width(), picture.height(), 15, 15, workArea), fit);
+        QCOMPARE(openingSizeTwips(picture.width(), picture.height(), 15, 15, workArea, frame),
+                 opening);
+        QCOMPARE(fitSizeTwips(picture.width(), picture.height(), 15, 15, workArea, frame), fit);
     }
 
     void theDriveListOffersWhatAFileManagerOffers()

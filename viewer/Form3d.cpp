@@ -567,7 +567,8 @@ void Form3d::mnuFit_Click()
     if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
         return;
     const QSize outer = fitSizeTwips(Imag->widthF(), Imag->heightF(), platform_.twipsPerPixelX(),
-                                     platform_.twipsPerPixelY(), platform_.workAreaTwips());
+                                     platform_.twipsPerPixelY(), platform_.workAreaTwips(),
+                                     frameMargin());
     setWidthTwips(outer.width());
     setHeightTwips(outer.height());
     keepInsideWorkArea();

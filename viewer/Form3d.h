@@ -34,6 +34,9 @@ public:
     int heightTwips();
     void setHeightTwips(int twips);
 
+    // What the window manager's frame adds to the client size.
+    QSize frameMargin();
+
     void Form_Load();
     void Form_Resize();
     void Form_Unload(std::int16_t& cancel);
@@ -95,8 +98,6 @@ private:
     void connectHandlers();
     // The client area in pixels; 0 x 0 while minimized.
     QSize scaleSize() const;
-    // What the window manager's frame adds to the client size.
-    QSize frameMargin();
     void resizeClient(QSize client);
     void keepInsideWorkArea();
     bool panByKey(const QKeyEvent* event);

@@ -39,26 +39,31 @@ float zoomedSize(float size, bool in)
 
 namespace {
 
-QSize limitedTo(std::int32_t width, std::int32_t height, QSize workAreaTwips)
+QSize outerSizeTwips(float widthPx, float heightPx, double tx, double ty,
+                     viewer::MarginTwips margin, QSize workAreaTwips, QSize framePx)
 {
-    return QSize(std::min(width, std::int32_t(workAreaTwips.width())),
-                 std::min(height, std::int32_t(workAreaTwips.height())));
+    // The fixed margins were made for a thin frame; a thicker one must not cover the picture.
+    const std::int32_t width = std::max(pixelsToTwips(widthPx, tx, margin.width),
+                                        pixelsToTwips(double(widthPx) + framePx.width(), tx));
+    const std::int32_t height =
+        std::max(pixelsToTwips(heightPx, ty, margin.height),
+                 pixelsToTwips(double(heightPx) + viewer::kBoxHeightLoss + framePx.height(), ty));
+    return QSize(std::min(width, std::int32_t(workAreaTwips.width() - std::lround(tx))),
+                 std::min(height, std::int32_t(workAreaTwips.height() - std::lround(ty))));
 }
 
 } // namespace
 
 QSize openingSizeTwips(float widthPx, float heightPx, double twipsPerPixelX, double twipsPerPixelY,
-                       QSize workAreaTwips)
+                       QSize workAreaTwips, QSize framePx)
 {
-    return limitedTo(pixelsToTwips(widthPx, twipsPerPixelX, viewer::kOpeningMargin.width),
-                     pixelsToTwips(heightPx, twipsPerPixelY, viewer::kOpeningMargin.height),
-                     workAreaTwips);
+    return outerSizeTwips(widthPx, heightPx, twipsPerPixelX, twipsPerPixelY, viewer::kOpeningMargin,
+                          workAreaTwips, framePx);
 }
 
 QSize fitSizeTwips(float widthPx, float heightPx, double twipsPerPixelX, double twipsPerPixelY,
-                   QSize workAreaTwips)
+                   QSize workAreaTwips, QSize framePx)
 {
-    return limitedTo(pixelsToTwips(widthPx, twipsPerPixelX, viewer::kFitMargin.width),
-                     pixelsToTwips(heightPx, twipsPerPixelY, viewer::kFitMargin.height),
-                     workAreaTwips);
+    return outerSizeTwips(widthPx, heightPx, twipsPerPixelX, twipsPerPixelY, viewer::kFitMargin,
+                          workAreaTwips, framePx);
 }

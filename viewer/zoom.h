@@ -13,12 +13,14 @@ std::int32_t zoomPercent(std::int32_t milli);
 // One displayed size scaled by a step, as single precision; throws PlatformError on overflow.
 float zoomedSize(float size, bool in);
 
-// The outer size of a newly opened viewer: the picture plus 185 by 880 twips, each direction
-// limited to the work area on its own.
+// The outer size of a newly opened viewer: the picture plus 185 by 880 twips, or more where the
+// window manager's frame (framePx, in pixels) is larger than those margins allow for, so that
+// the picture area holds the whole picture; each direction limited on its own to one pixel less
+// than the work area, which window managers would take for a maximised window.
 QSize openingSizeTwips(float widthPx, float heightPx, double twipsPerPixelX, double twipsPerPixelY,
-                       QSize workAreaTwips);
-// The outer size that fits the window around the picture: the picture plus 187 by 892 twips,
-// each direction limited to the work area on its own as at the opening, so that the window never
-// grows past the screen and a larger picture is reached with the scroll bars.
+                       QSize workAreaTwips, QSize framePx = QSize(0, 0));
+// The outer size that fits the window around the picture: the picture plus 187 by 892 twips, or
+// more for a larger frame, limited as at the opening, so that the window never grows past the
+// screen and a larger picture is reached with the scroll bars.
 QSize fitSizeTwips(float widthPx, float heightPx, double twipsPerPixelX, double twipsPerPixelY,
-                   QSize workAreaTwips);
+                   QSize workAreaTwips, QSize framePx = QSize(0, 0));

@@ -33,6 +33,7 @@ public:
     // then puts around it (offscreen draws 2 pixels a side), so that before and after showing
     // agree, as they do under a window manager; unless it tells nothing beforehand.
     bool frameUntold = false;
+    std::optional<QMargins> toldFrame; // a frame the window manager tells instead of the above
     QStringList driveRoots = mountedDrives();
     bool otherInstance = false;
     bool ended = false;
@@ -83,6 +84,8 @@ public:
     {
         if (frameUntold)
             return std::nullopt;
+        if (toldFrame)
+            return toldFrame;
         window->winId();
         return window->windowHandle()->frameMargins();
     }
