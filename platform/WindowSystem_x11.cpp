@@ -114,3 +114,15 @@ void showEmptyCaption(QWidget* window)
                         nullptr);
     xcb_flush(c);
 }
+
+void keepOffTaskbar(QWidget* window)
+{
+    xcb_connection_t* c = x11Connection();
+    if (!c)
+        return;
+    // Qt keeps the states it finds on the window when it maps it.
+    const xcb_atom_t skip = atom(c, "_NET_WM_STATE_SKIP_TASKBAR");
+    xcb_change_property(c, XCB_PROP_MODE_APPEND, xcb_window_t(window->winId()),
+                        atom(c, "_NET_WM_STATE"), XCB_ATOM_ATOM, 32, 1, &skip);
+    xcb_flush(c);
+}

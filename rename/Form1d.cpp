@@ -18,6 +18,7 @@
 #include "platform/PlatformError.h"
 #include "platform/TextBox.h"
 #include "platform/Twips.h"
+#include "platform/WindowSystem.h"
 #include "rename/renaming.h"
 #include "viewer/Form3d.h"
 #include "viewer/zoom.h"
@@ -31,16 +32,20 @@
 #include <QMoveEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QStringBuilder>
 #include <optional>
 
 Form1d::Form1d(Platform& platform, QWidget* parent)
     : QMainWindow(parent,
-                  Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                  Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                       | Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint),
       platform_(platform)
 {
-    // A tool window (no task-bar button) would not end the program when it closes last.
+    // An ordinary window with a fixed size, a close box and no minimise or maximise box: a tool
+    // window, or Qt's parentless dialog (made transient for the whole program), would be kept
+    // above every viewer. The task-bar button is left out by a hint of its own (showEvent). It
+    // ends the program when it closes last.
     setAttribute(Qt::WA_QuitOnClose, true);
     setObjectName(QStringLiteral("Form1d"));
     setWindowTitle(QStringLiteral("Numbrella+"));
@@ -202,6 +207,16 @@ void Form1d::Form_Load()
     } catch (...) {
         // The window is shown as far as it has been set up.
     }
+}
+
+void Form1d::showEvent(QShowEvent* event)
+{
+    // Before the window is mapped: the hint counts only then.
+    if (!event->spontaneous() && !taskbarHintSet_) {
+        taskbarHintSet_ = true;
+        keepOffTaskbar(this);
+    }
+    QMainWindow::showEvent(event);
 }
 
 int Form1d::clientWidth(int frameWidth) const

@@ -60,6 +60,7 @@ public:
 
 protected:
     void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void createControls();
@@ -75,4 +76,5 @@ private:
     // The outer width in pixels, and whether the frame it includes is still to be learnt.
     int outerWidth_ = 0;
     bool frameUnknown_ = false;
+    bool taskbarHintSet_ = false;
 };

@@ -4,7 +4,7 @@ set -euo pipefail
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
 packages=(cmake g++ ninja-build qt6-base-dev qt6-image-formats-plugins qt6-translations-l10n
-          libgl-dev libxcb1-dev fonts-noto-cjk xvfb xauth xdotool x11-apps openbox imagemagick
+          libgl-dev libxcb1-dev fonts-noto-cjk xvfb xauth xdotool x11-apps openbox xfwm4 imagemagick
           desktop-file-utils appstream dpkg-dev binutils)
 # The keyboard library that Qt's CMake files look for, the `file` that CPack's .deb
 # generator needs, Debian's package checker; xprop, a Japanese locale for the desktop tests

@@ -5,7 +5,8 @@
 # (or has just given up) is refused and the next one tried; -displayfd says when the server
 # is ready. -noreset: a server resets whenever its last client leaves, and refuses new ones
 # meanwhile, which a test polling with xdotool would run into. XVFB_SCREEN sets the size;
-# XVFB_WM=openbox runs the window manager of tests/openbox-rc.xml on the display first.
+# XVFB_WM=openbox runs the window manager of tests/openbox-rc.xml on the display first;
+# XVFB_WM=xfwm4 runs Xfce's, whose frame is thicker.
 #
 # Whatever the command starts ends with it, on success, failure or a kill. Services that a
 # session bus starts on demand (the accessibility bus among them) are no children of the
@@ -62,15 +63,20 @@ done
 [ -n "$server" ] || { echo "xvfb_run: no display could be started" >&2; exit 1; }
 export DISPLAY=:$display
 unset XAUTHORITY
-if [ "${XVFB_WM:-}" = openbox ]; then
-    env "$mark=1" openbox --config-file "$(dirname "$0")/openbox-rc.xml" >/dev/null 2>&1 &
+if [ -n "${XVFB_WM:-}" ]; then
+    case $XVFB_WM in
+        openbox) env "$mark=1" openbox --config-file "$(dirname "$0")/openbox-rc.xml" >/dev/null 2>&1 & ;;
+        # Xfce's, with its thicker frame, on a session bus of its own for its settings.
+        xfwm4) env "$mark=1" dbus-run-session -- xfwm4 --compositor=off >/dev/null 2>&1 & ;;
+        *) echo "xvfb_run: unknown window manager $XVFB_WM" >&2; exit 1 ;;
+    esac
     # Ready once it has claimed the screen and said so on the root window.
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
         xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
         sleep 0.05
     done
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' \
-        || { echo "xvfb_run: openbox did not start" >&2; exit 1; }
+        || { echo "xvfb_run: $XVFB_WM did not start" >&2; exit 1; }
 fi
 # In the background, so that a signal to this script is handled at once.
 env "$mark=1" dbus-run-session -- "$@" &
