@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QThread>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 #include <cstdlib>
@@ -61,6 +62,14 @@ std::vector<uint32_t> values32(xcb_connection_t* c, xcb_window_t window, xcb_ato
 std::optional<QMargins> askFrameExtents(QWidget* window)
 {
     xcb_connection_t* c = x11Connection();
+    // On Wayland Qt draws the title bar itself and knows it once the window exists.
+    if (!c && QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        window->winId();
+        // Before the window first shows, its title bar may not be made yet: nothing known.
+        const QMargins frame = window->windowHandle() ? window->windowHandle()->frameMargins()
+                                                      : QMargins();
+        return frame.isNull() ? std::nullopt : std::optional<QMargins>(frame);
+    }
     if (!c)
         return std::nullopt;
     const auto id = xcb_window_t(window->winId());

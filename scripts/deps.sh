@@ -10,6 +10,8 @@ packages=(cmake g++ ninja-build qt6-base-dev qt6-image-formats-plugins qt6-trans
 # generator needs, Debian's package checker; xprop, a Japanese locale for the desktop tests
 # to run under, and a session bus of their own for each.
 packages+=(libxkbcommon-dev file lintian x11-utils locales dbus-daemon)
+# A headless Wayland compositor and Qt's Wayland plugin, for the viewer's test on Wayland.
+packages+=(weston qt6-wayland)
 # FAT and exFAT drives through FUSE, for the renaming and saving tests on them.
 packages+=(dosfstools exfatprogs fusefat exfat-fuse)
 # The sanitized half is built with Clang; the format and static checks of make test.

@@ -31,6 +31,7 @@
 #include <QPrinter>
 #include <QResizeEvent>
 #include <QShowEvent>
+#include <QTimer>
 #include <QToolButton>
 #include <QWheelEvent>
 #include <algorithm>
@@ -300,8 +301,13 @@ void Form3d::resizeEvent(QResizeEvent* event)
 void Form3d::moveEvent(QMoveEvent* event)
 {
     QWidget::moveEvent(event);
-    // A window manager that did not tell its frame beforehand: once the frame shows, the outer
-    // size asked for is applied again, now with the frame.
+    applyShownFrame();
+}
+
+void Form3d::applyShownFrame()
+{
+    // A window manager that did not tell its frame beforehand (or Qt's own title bar on
+    // Wayland): once the frame shows, the outer size asked for is applied again, with the frame.
     if (frameAsked_ && !askedFrame_ && isVisible() && frameGeometry().size() != size()) {
         const QRect outer = frameGeometry();
         const QRect inner = geometry();
@@ -318,6 +324,9 @@ void Form3d::moveEvent(QMoveEvent* event)
 void Form3d::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    applyShownFrame();
+    // Qt on Wayland makes its title bar once the window is shown, and no move follows.
+    QTimer::singleShot(0, this, [this] { guarded([&] { applyShownFrame(); }); });
     // A viewer whose picture did not load has no caption; it must not show the program's name.
     if (windowTitle().isEmpty())
         showEmptyCaption(this);

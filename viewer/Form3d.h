@@ -100,6 +100,7 @@ private:
     QSize scaleSize() const;
     void resizeClient(QSize client);
     void keepInsideWorkArea();
+    void applyShownFrame();
     bool panByKey(const QKeyEvent* event);
     void panByWheel(const QWheelEvent* event);
     void zoomStepMenu(bool in);
