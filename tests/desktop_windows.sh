@@ -85,6 +85,8 @@ click_at "$win" 220 "$(row 1)" 2
 viewer=$(wait_window 'b.jpg$')
 sleep 0.5
 inside_workarea "$viewer" || fail "the large picture's viewer does not fit the work area"
+# Not taken for a maximised window, so that the zoom buttons still fit it to the picture.
+! xprop -id "$viewer" _NET_WM_STATE | grep -q MAXIMIZED || fail "the large picture's viewer opens maximised"
 client "$viewer"
 shot=$(mktemp --suffix=.png)
 import -window root "$shot"
@@ -95,6 +97,10 @@ hbar=$(colour $((CX + CW / 2)) $((CY + CH - 8)))
 [ "$vbar" != "$picture" ] && [ "$hbar" != "$picture" ] \
     || fail "scroll bars not on screen (picture $picture, right edge $vbar, bottom edge $hbar)"
 rm -f "$shot"
+focus "$viewer"
+for _ in $(seq 6); do click_at "$viewer" 57 12; sleep 0.1; done   # 縮: 1600 x 1200 to 903 x 677
+for _ in $(seq 30); do outer "$viewer"; [ "$OW" -lt 960 ] && break; sleep 0.1; done
+[ "$OW" -lt 960 ] || fail "six steps out leave the large picture's viewer $OW pixels wide"
 passed=$((passed + 1))
 close_viewer "$viewer"
 
