@@ -10,6 +10,8 @@
 
 namespace {
 
+const QByteArray kGvfsType = "fuse.gvfsd-fuse";
+
 // File systems that hold no files of a user's: the kernel's views, memory, software images,
 // and the desktop's own helpers.
 bool isPseudo(const QByteArray& type)
@@ -19,12 +21,10 @@ bool isPseudo(const QByteArray& type)
         "securityfs",  "cgroup",   "cgroup2",     "pstore",     "bpf",           "debugfs",
         "tracefs",     "mqueue",   "hugetlbfs",   "configfs",   "fusectl",       "autofs",
         "binfmt_misc", "efivarfs", "rpc_pipefs",  "nfsd",       "nsfs",          "selinuxfs",
-        "squashfs",    "overlay",  "fuse.portal", "fuse.lxcfs", "fuse.snapfuse", "fuse.gvfsd-fuse",
+        "squashfs",    "overlay",  "fuse.portal", "fuse.lxcfs", "fuse.snapfuse", kGvfsType,
     };
     return pseudo.contains(type);
 }
-
-const QByteArray kGvfsType = "fuse.gvfsd-fuse";
 
 // Where the system, not the user, keeps things. /run holds the desktop's removable disks and
 // gvfs's shares, which are the user's.

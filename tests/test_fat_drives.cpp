@@ -10,10 +10,8 @@
 #include "support/TestFiles.h"
 #include "viewer/Form3d.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
-#include <QImage>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -75,12 +73,7 @@ void fillUp(const QString& path)
 // A picture file of exactly the given size: a small PNG and bytes after its end.
 QByteArray pictureOfSize(int bytes)
 {
-    QImage image(4, 4, QImage::Format_RGB32);
-    image.fill(Qt::green);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "png");
+    QByteArray png = pictureBytes(4, 4, Qt::green, "png");
     png.resize(bytes, '\0');
     return png;
 }

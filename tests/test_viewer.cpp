@@ -119,12 +119,7 @@ private slots:
         QTest::newRow("empty") << QByteArray() << "file";
         QTest::newRow("truncated png") << QByteArray("\x89PNG\r\n\x1a\n\0\0", 10) << "file";
         QTest::newRow("missing") << QByteArray() << "none";
-        QImage small(64, 48, QImage::Format_RGB32);
-        small.fill(Qt::blue);
-        QByteArray jpeg;
-        QBuffer buffer(&jpeg);
-        buffer.open(QIODevice::WriteOnly);
-        small.save(&buffer, "jpg");
+        const QByteArray jpeg = pictureBytes(64, 48, Qt::blue, "jpg");
         QTest::newRow("truncated jpeg") << jpeg.left(jpeg.size() / 3) << "file";
         // A BMP header that claims 100,000 x 100,000 pixels and holds none of them.
         QByteArray huge;

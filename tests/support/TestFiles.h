@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QApplication>
+#include <QBuffer>
 #include <QByteArray>
+#include <QColor>
 #include <QFile>
+#include <QImage>
 #include <QList>
 #include <QString>
 #include <QTest>
@@ -16,6 +19,18 @@ inline void writeFile(const QString& path, const QByteArray& content = QByteArra
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(content);
+}
+
+// The bytes of a picture of one colour, as a file of the given format holds them.
+inline QByteArray pictureBytes(int width, int height, QColor colour, const char* format)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
 }
 
 // Empty when the file cannot be read.
