@@ -1,21 +1,27 @@
-# make run: install what is missing, build, start the program.
-# make test: install what is missing, build and run every test, plainly (GCC) and with
+# make run: install what building and starting needs, build the program, start it.
+# make test: install what the tests need too, build and run every test, plainly (GCC) and with
 # sanitizers (Clang), then check the format and run the static checks; every part runs and is
 # reported, and the target fails if any failed.
 # The builds are the presets of CMakePresets.json: plain, sanitize and release. In CI (CI set)
 # a compiler warning fails the build.
 
-.PHONY: deps build run test test-plain test-sanitize test-unit check clean
+.PHONY: deps deps-run build run test test-plain test-sanitize test-unit check clean
+SHELL = /bin/bash
 
 # make test installs once and then runs each part without installing again (DEPS=).
 DEPS = deps
 
 deps:
-	@scripts/deps.sh
+	@scripts/deps.sh test
 
-build: $(DEPS)
+deps-run:
+	@scripts/deps.sh run
+
+# The program alone, without the tests and benchmarks.
+build: deps-run
+	@echo "make: configuring and building the program"
 	cmake --preset plain
-	cmake --build --preset plain
+	cmake --build --preset plain --target numbrella
 
 run: build
 	./build/numbrella
@@ -38,12 +44,18 @@ test-unit: $(DEPS)
 
 # Every source in the format of .clang-format, and the program's code clean of the checks of
 # .clang-tidy (the tests are held to it too, by hand: it takes as long again).
+# The program's folders, whose sources clang-tidy checks.
+PROGRAM_DIRS = app about platform rename viewer
+
 check: $(DEPS)
 	cmake --preset plain
+	@echo "make: checking the format of $$(git ls-files '*.cpp' '*.h' '*.c' | wc -l) files"
 	git ls-files '*.cpp' '*.h' '*.c' | xargs clang-format --dry-run --Werror
-	@echo "clang-tidy over the program's sources (log: build/clang-tidy.log)"
-	@run-clang-tidy -p build -quiet -j 2 '$(CURDIR)/(app|about|platform|rename|viewer)/' \
-		> build/clang-tidy.log 2>&1 || { grep -v 'warnings generated' build/clang-tidy.log; exit 1; }
+	@set -o pipefail; dirs='$(PROGRAM_DIRS)'; \
+	echo "make: checking $$(git ls-files $(addsuffix /*.cpp,$(PROGRAM_DIRS)) | wc -l) files with clang-tidy (log: build/clang-tidy.log)"; \
+	run-clang-tidy -p build -quiet -j 2 "$(CURDIR)/($${dirs// /|})/" 2>&1 | tee build/clang-tidy.log \
+		| sed -nu 's|^.*clang-tidy[^ ]* .* $(CURDIR)/\([^ ]*\.cpp\)$$|  \1|p' \
+		|| { grep -v 'warnings generated' build/clang-tidy.log; exit 1; }
 
 test: deps
 	@plain=passed; sanitized=passed; checks=passed; \

@@ -7,8 +7,8 @@
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
     useUtf8CharacterType();
+    QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Numbrella"));
     // Lets the desktop match the windows to the installed launcher and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("invalid.numbrella.Numbrella"));

@@ -1,6 +1,7 @@
 // Build-time tool: writes the program icon into a hicolor theme tree for installing.
 // Usage: numbrella_icons OUTPUT-FOLDER   (writes OUTPUT-FOLDER/<n>x<n>/apps/numbrella.png)
 #include "app/icon.h"
+#include "platform/Utf8Locale.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -8,6 +9,8 @@
 
 int main(int argc, char* argv[])
 {
+    // Without a UTF-8 locale (a fresh system, a build root) Qt would warn at every build.
+    useUtf8CharacterType();
     QGuiApplication app(argc, argv);
     QTextStream err(stderr);
     if (argc != 2) {

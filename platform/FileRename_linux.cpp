@@ -88,7 +88,7 @@ private:
 // The ways to rename without replacing, in the order they are tried: each later one serves a
 // file system that refuses the one before. The last is learnt, never tried: a file system whose
 // plain rename refused to replace even our placeholder refuses a taken name by itself.
-enum class Method { NoReplace, Link, Placeholder, RenameRefuses };
+enum class Method : unsigned char { NoReplace, Link, Placeholder, RenameRefuses };
 
 // A refused hard link says nothing about the rename: a share may refuse links altogether
 // (FAT, exFAT), for files of another owner (sshfs), or across its own parts.

@@ -1,36 +1,55 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing need; quick when present.
+# Installs the Debian packages that Numbrella needs; quick when they are present.
+#   scripts/deps.sh run    what building and starting the program needs (make run)
+#   scripts/deps.sh test   that, and what the tests and the code checks need (make test)
 set -euo pipefail
-SUDO=""
-[ "$(id -u)" -eq 0 ] || SUDO=sudo
-packages=(cmake g++ ninja-build qt6-base-dev qt6-image-formats-plugins qt6-translations-l10n
-          libgl-dev libxcb1-dev fonts-noto-cjk xvfb xauth xdotool x11-apps openbox xfwm4 imagemagick
-          desktop-file-utils appstream dpkg-dev binutils)
-# The keyboard library that Qt's CMake files look for, the `file` that CPack's .deb
-# generator needs, Debian's package checker; xprop, a Japanese locale for the desktop tests
-# to run under, and a session bus of their own for each.
-packages+=(libxkbcommon-dev file lintian x11-utils locales dbus-daemon)
-# A headless Wayland compositor and Qt's Wayland plugin, for the viewer's test on Wayland.
-packages+=(weston qt6-wayland)
-# FAT and exFAT drives through FUSE, for the renaming and saving tests on them.
-packages+=(dosfstools exfatprogs fusefat exfat-fuse)
-# The sanitized half is built with Clang; the format and static checks of make test.
-packages+=(clang clang-format clang-tidy)
+what=${1:-test}
+case $what in run | test) ;; *) echo "usage: $0 [run|test]" >&2; exit 2 ;; esac
+SUDO=()
+[ "$(id -u)" -eq 0 ] || SUDO=(sudo)
+
+# Building and starting: the compiler and Qt (whose CMake files look for the keyboard library
+# and OpenGL's headers), our X11 code's libxcb, the image-format plugins (the viewer opens
+# more than JPEG and PNG), Qt's Japanese translations (its dialogs and edit menus), and one
+# font for every text of the windows: Noto Sans CJK JP draws the kanji and kana, the half-width
+# katakana of the about window, the full-width digits, "∀" and the ideographic space.
+packages=(cmake g++ ninja-build qt6-base-dev libxkbcommon-dev libgl-dev libxcb1-dev
+          qt6-image-formats-plugins qt6-translations-l10n fonts-noto-cjk)
+if [ "$what" = test ]; then
+    # The desktop tests: a virtual display, window managers, xdotool and xprop, screenshots, a
+    # Japanese locale to run under and a session bus of their own for each.
+    packages+=(xvfb xauth xdotool x11-apps x11-utils openbox xfwm4 imagemagick locales
+               dbus-daemon)
+    # A headless Wayland compositor and Qt's Wayland plugin, for the viewer's test on Wayland.
+    packages+=(weston qt6-wayland)
+    # FAT and exFAT drives through FUSE, for the renaming and saving tests on them.
+    packages+=(dosfstools exfatprogs fusefat exfat-fuse)
+    # The install and package checks: the launcher and AppStream validators, the `file` that
+    # CPack's .deb generator needs, and Debian's package checker.
+    packages+=(desktop-file-utils appstream dpkg-dev binutils file lintian)
+    # The sanitized half is built with Clang; the format and static checks.
+    packages+=(clang clang-format clang-tidy)
+fi
 
 updated=""
-update() { [ -n "$updated" ] || $SUDO apt-get update -qq; updated=1; }
+update() {
+    [ -n "$updated" ] || { echo "deps.sh: reading the package lists"; "${SUDO[@]}" apt-get update -qq; }
+    updated=1
+}
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 
-# Clang's sanitizer runtimes are a package per Clang version (14 on Debian 12, 19 on 13): the
-# one of the clang++ that builds, or before Clang is installed, of the release's default clang.
-if command -v clang++ > /dev/null; then
-    clang_major=$(clang++ --version | sed -n 's/.*clang version \([0-9]\+\)\..*/\1/p' | head -n1)
-else
-    update
-    clang_major=$(apt-cache depends clang | sed -n 's/^ *Depends: clang-\([0-9]\+\)$/\1/p' | head -n1)
+if [ "$what" = test ]; then
+    # Clang's sanitizer runtimes are a package per Clang version (14 on Debian 12, 19 on 13): the
+    # one of the clang++ that builds, or before Clang is installed, of the release's default.
+    if command -v clang++ > /dev/null; then
+        clang_major=$(clang++ --version | sed -n 's/.*clang version \([0-9]\+\)\..*/\1/p' | head -n1)
+    else
+        update
+        clang_major=$(apt-cache depends clang | sed -n 's/^ *Depends: clang-\([0-9]\+\)$/\1/p' | head -n1)
+    fi
+    [ -n "$clang_major" ] || { echo "deps.sh: cannot tell which Clang version this system has" >&2; exit 1; }
+    packages+=("libclang-rt-$clang_major-dev")
 fi
-[ -n "$clang_major" ] || { echo "deps.sh: cannot tell which Clang version this system has" >&2; exit 1; }
-packages+=("libclang-rt-$clang_major-dev")
 
 missing=()
 for p in "${packages[@]}"; do
@@ -38,10 +57,21 @@ for p in "${packages[@]}"; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
     update
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
+    echo "deps.sh: installing ${#missing[@]} packages and what they need: ${missing[*]}"
+    # env passes the setting through sudo, which would drop it from the environment.
+    "${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q \
+        -o Dpkg::Use-Pty=0 "${missing[@]}" \
+        | awk '/^(Need to get|After this)/ { print "  " $0; fflush() }
+               /^Get:/ && ++got % 50 == 0 { print "  downloaded " got " packages"; fflush() }
+               /^Setting up/ && ++set % 50 == 0 { print "  set up " set " packages"; fflush() }
+               END { if (set) print "  set up " set " packages" }' || true
+    still=()
+    for p in "${missing[@]}"; do installed "$p" || still+=("$p"); done
+    [ ${#still[@]} -eq 0 ] || { echo "deps.sh: not installed: ${still[*]}" >&2; exit 1; }
 fi
-if ! locale -a | grep -qix 'ja_JP.utf-\?8'; then
-    $SUDO sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-    grep -qx 'ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen > /dev/null
-    $SUDO locale-gen > /dev/null
+if [ "$what" = test ] && ! locale -a | grep -qix 'ja_JP.utf-\?8'; then
+    echo "deps.sh: making the Japanese locale for the desktop tests"
+    "${SUDO[@]}" sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    grep -qx 'ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | "${SUDO[@]}" tee -a /etc/locale.gen > /dev/null
+    "${SUDO[@]}" locale-gen > /dev/null
 fi
