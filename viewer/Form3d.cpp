@@ -34,6 +34,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QWheelEvent>
+#include <QWindow>
 #include <algorithm>
 
 const QString Form3d::kSaveFilter =
@@ -306,24 +307,62 @@ void Form3d::moveEvent(QMoveEvent* event)
 
 void Form3d::applyShownFrame()
 {
-    // A window manager that did not tell its frame beforehand (or Qt's own title bar on
-    // Wayland): once the frame shows, the outer size asked for is applied again, with the frame.
-    if (frameAsked_ && !askedFrame_ && isVisible() && frameGeometry().size() != size()) {
-        const QRect outer = frameGeometry();
-        const QRect inner = geometry();
-        askedFrame_ = QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
-                               outer.right() - inner.right(), outer.bottom() - inner.bottom());
-        if (requestedTwips_.isValid())
-            guarded([&] {
-                setWidthTwips(requestedTwips_.width());
-                setHeightTwips(requestedTwips_.height());
-            });
+    // A frame that the window manager did not tell beforehand (kwin, or Qt's own title bar on
+    // Wayland), or told otherwise than it drew: once the frame shows, the outer size asked for
+    // is applied again, with the frame as it is.
+    if (!frameAsked_ || !isVisible() || frameGeometry().size() == size()
+        || (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+        return;
+    const QRect outer = frameGeometry();
+    const QRect inner = geometry();
+    const QMargins shown(inner.left() - outer.left(), inner.top() - outer.top(),
+                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    if (askedFrame_ == shown)
+        return;
+    askedFrame_ = shown;
+    if (requestedTwips_.isValid())
+        guarded([&] {
+            setWidthTwips(requestedTwips_.width());
+            setHeightTwips(requestedTwips_.height());
+            keepInsideWorkArea();
+        });
+}
+
+bool Form3d::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed()
+        && placing_) {
+        placing_ = false;
+        windowHandle()->removeEventFilter(this);
+        takeBackWindowManagersMaximise();
     }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form3d::takeBackWindowManagersMaximise()
+{
+    // kwin and mutter maximise a new window that nearly fills the work area, mutter for good.
+    // Such a maximise comes with the first mapping, before the user can have asked for one:
+    // the window takes its own size back, so that the zoom steps fit it to the picture again.
+    if (!maximisedAnyWay(this))
+        return;
+    unmaximise(this);
+    if (requestedTwips_.isValid())
+        guarded([&] {
+            setWidthTwips(requestedTwips_.width());
+            setHeightTwips(requestedTwips_.height());
+        });
 }
 
 void Form3d::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    // The window manager places the window when it first maps it; see what it did there.
+    if (!event->spontaneous() && !placingWatched_ && windowHandle()) {
+        placingWatched_ = true;
+        placing_ = true;
+        windowHandle()->installEventFilter(this);
+    }
     applyShownFrame();
     // Qt on Wayland makes its title bar once the window is shown, and no move follows.
     QTimer::singleShot(0, this, [this] { guarded([&] { applyShownFrame(); }); });

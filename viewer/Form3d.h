@@ -91,6 +91,7 @@ protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createControls();
@@ -101,6 +102,7 @@ private:
     void resizeClient(QSize client);
     void keepInsideWorkArea();
     void applyShownFrame();
+    void takeBackWindowManagersMaximise();
     bool panByKey(const QKeyEvent* event);
     void panByWheel(const QWheelEvent* event);
     void zoomStepMenu(bool in);
@@ -113,5 +115,7 @@ private:
     bool frameAsked_ = false;
     std::optional<QMargins> askedFrame_;
     QSize requestedTwips_; // the outer size last asked for
+    bool placingWatched_ = false;
+    bool placing_ = false; // shown, and not yet mapped by the window manager
     int wheelRest_ = 0;    // wheel turns below one notch, kept for the next
 };
