@@ -30,6 +30,9 @@ void QtPlatform::messageBox(QWidget* parent, const QString& text, const QString&
 {
     QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, parent);
     box.exec();
+    // openbox gives the focus back only to a window with a task-bar button.
+    if (parent)
+        parent->window()->activateWindow();
 }
 
 QAction* QtPlatform::popupMenu(QMenu* menu, std::optional<QPoint> at)

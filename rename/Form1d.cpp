@@ -215,8 +215,28 @@ void Form1d::showEvent(QShowEvent* event)
     if (!event->spontaneous() && !taskbarHintSet_) {
         taskbarHintSet_ = true;
         keepOffTaskbar(this);
+        // openbox never focuses a window without a task-bar button by itself: the keys would
+        // go nowhere. Qt asks once the window is mapped.
+        activateWindow();
     }
     QMainWindow::showEvent(event);
+}
+
+void Form1d::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        keepMinimisedReachable(this);
+}
+
+void Form1d::takeFocusBackAfter(QWidget* window)
+{
+    // The window manager gives the focus back to a window with a task-bar button, openbox only
+    // to one: when a window opened from here closes, this one takes it.
+    connect(window, &QObject::destroyed, this, [this] {
+        if (isVisible() && !isMinimized())
+            activateWindow();
+    });
 }
 
 int Form1d::clientWidth(int frameWidth) const
@@ -255,7 +275,10 @@ void Form1d::mver_Click()
 {
     // A new, independent window each time; it deletes itself when closed.
     auto* about = new Form2d(platform_);
+    takeFocusBackAfter(about);
     about->show();
+    // mutter does not focus a tool window by itself; the keys must reach its button.
+    about->activateWindow();
 }
 
 void Form1d::Command1_Click()
@@ -388,5 +411,6 @@ void Form1d::openViewer()
                                         platform_.workAreaTwips(), viewer->frameMargin());
     viewer->setWidthTwips(size.width());
     viewer->setHeightTwips(size.height());
+    takeFocusBackAfter(viewer);
     viewer->show();
 }
