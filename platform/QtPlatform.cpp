@@ -17,6 +17,19 @@
 #include <QPrinter>
 #include <QScreen>
 
+namespace {
+
+// A dialog no larger than the work area of the screen its parent is on (at twice the scale a
+// screen has half the room).
+void keepWithinScreen(QDialog& dialog, const QWidget* parent)
+{
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    if (screen)
+        dialog.resize(dialog.sizeHint().boundedTo(screen->availableGeometry().size() * 9 / 10));
+}
+
+} // namespace
+
 QtPlatform::QtPlatform() = default;
 
 QtPlatform::~QtPlatform() = default;
@@ -29,6 +42,10 @@ void QtPlatform::beep()
 void QtPlatform::messageBox(QWidget* parent, const QString& text, const QString& title)
 {
     QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, parent);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    // Qt's own box, in our language, whatever the desktop offers since Qt 6.6.
+    box.setOption(QMessageBox::Option::DontUseNativeDialog);
+#endif
     box.exec();
     // openbox gives the focus back only to a window with a task-bar button.
     if (parent)
@@ -55,9 +72,14 @@ QString qtFileFilter(const QString& legacyFilter)
 std::optional<QString> QtPlatform::saveDialog(QWidget* parent, const QString& proposedName,
                                               const QString& filter)
 {
-    QFileDialog dialog(parent, QString(), QString(), qtFileFilter(filter));
+    // Qt's own dialog on every desktop: the one GNOME's and Xfce's sessions would get through the
+    // GTK platform theme speaks the system's language, has no title and fills the screen. Qt's
+    // asks before replacing a file, naming it, in our language.
+    QFileDialog dialog(parent, QStringLiteral("名前を付けて保存"), QString(), qtFileFilter(filter));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.selectFile(proposedName);
+    keepWithinScreen(dialog, parent);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
@@ -67,6 +89,7 @@ std::unique_ptr<QPrinter> QtPlatform::printDialog(QWidget* parent)
 {
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     QPrintDialog dialog(printer.get(), parent);
+    keepWithinScreen(dialog, parent);
     if (dialog.exec() != QDialog::Accepted)
         return nullptr;
     return printer;
