@@ -14,6 +14,7 @@
 #include "platform/FileList.h"
 #include "platform/FileRename.h"
 #include "platform/Imag.h"
+#include "platform/LayoutFont.h"
 #include "platform/Platform.h"
 #include "platform/PlatformError.h"
 #include "platform/TextBox.h"
@@ -35,6 +36,21 @@
 #include <QShowEvent>
 #include <QStringBuilder>
 #include <optional>
+
+namespace {
+
+// The entries of the filter and digit boxes, in the order the load step adds them.
+const QStringList kFilterEntries = {
+    QStringLiteral("jpg"), QStringLiteral("gif"), QStringLiteral("bmp"), QStringLiteral("ico"),
+    QStringLiteral("txt"), QStringLiteral("rm"),  QStringLiteral("ram"), QStringLiteral("mpg"),
+    QStringLiteral("avi"), QStringLiteral("mp3"), QStringLiteral("htm"), QStringLiteral("\u2200"),
+};
+const QStringList kDigitEntries = {
+    QStringLiteral("１桁"), QStringLiteral("２桁"), QStringLiteral("３桁"),
+    QStringLiteral("４桁"), QStringLiteral("５桁"), QStringLiteral("６桁"),
+};
+
+} // namespace
 
 Form1d::Form1d(Platform& platform, QWidget* parent)
     : QMainWindow(parent,
@@ -116,6 +132,16 @@ void Form1d::createControls()
     Drive1->setAccessibleDescription(QStringLiteral("ファイルのあるドライブを選びます"));
     Drive1->setDrives(platform_.drives());
     Drive1->setFocus();
+    // The desktop's font size would cut the captions of a layout fixed in twips.
+    useLayoutFont(this,
+                  {
+                      {Text1, captionsOf(Text1, {QString()})},
+                      {Label1, captionsOf(Label1)},
+                      {Command1, captionsOf(Command1, {Command1->text()})},
+                      {Command2, captionsOf(Command2, {QStringLiteral("A"), QStringLiteral("a")})},
+                      {Combo1, captionsOf(Combo1, kFilterEntries)},
+                      {Combo2, captionsOf(Combo2, kDigitEntries)},
+                  });
 }
 
 void Form1d::createMenus()
@@ -197,12 +223,11 @@ void Form1d::Form_Load()
             return;
         }
         Dir1->setPath(Drive1->drive());
-        for (const char* item :
-             {"jpg", "gif", "bmp", "ico", "txt", "rm", "ram", "mpg", "avi", "mp3", "htm", "\u2200"})
-            Combo1->addItem(QString::fromUtf8(item));
+        for (const QString& item : kFilterEntries)
+            Combo1->addItem(item);
         Combo1->setText(Combo1->list(0));
-        for (const char* item : {"１桁", "２桁", "３桁", "４桁", "５桁", "６桁"})
-            Combo2->addItem(QString::fromUtf8(item));
+        for (const QString& item : kDigitEntries)
+            Combo2->addItem(item);
         Combo2->setText(Combo2->list(2));
     } catch (...) {
         // The window is shown as far as it has been set up.

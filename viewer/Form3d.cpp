@@ -11,6 +11,7 @@
 #include "platform/FileBytes.h"
 #include "platform/FileList.h"
 #include "platform/Imag.h"
+#include "platform/LayoutFont.h"
 #include "platform/PictureBox.h"
 #include "platform/Platform.h"
 #include "platform/PlatformError.h"
@@ -58,10 +59,22 @@ void moveControl(QWidget* widget, double left, double top)
     widget->move(toInt32(left), toInt32(top));
 }
 
-// The zoom box is narrower than "1745%" or "表示倍率"; a line edit scrolls to its cursor at the
-// end and would hide the beginning.
-void showFromStart(QLineEdit* box, const QString& text)
+// The zoom box's font as designed, "ＭＳ Ｐゴシック" 9.75 pt, or the program's own where the
+// system lacks it.
+QFont zoomBoxFont()
 {
+    QFont font(QStringList{QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("DejaVu Sans"),
+                           QStringLiteral("Noto Sans CJK JP")});
+    font.setPointSizeF(9.75);
+    font.setWeight(QFont::Normal);
+    return font;
+}
+
+// The zoom box is narrower than "4526%" or "表示倍率": the text shows whole, in the box's font or
+// as much smaller as it needs, and from its start (a line edit scrolls to its cursor at the end).
+void showWhole(QLineEdit* box, const QString& text)
+{
+    box->setFont(fittingFont(zoomBoxFont(), captionsOf(box, {text})));
     box->setText(text);
     box->setCursorPosition(0);
 }
@@ -117,15 +130,11 @@ void Form3d::createControls()
     Toolbar1->setAccessibleRole(QAccessible::ToolBar);
     Toolbar1->setGeometry(0, 0, width(), kToolbarHeight);
     Text1 = new QLineEdit(Toolbar1);
-    showFromStart(Text1, QStringLiteral("表示倍率"));
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setAccessibleName(QStringLiteral("表示倍率"));
     Text1->setReadOnly(true);
     Text1->setGeometry(twipsToPixels(QRect(1080, 23, 650, 320), tx, ty));
-    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
-    font.setPointSizeF(9.75);
-    font.setWeight(QFont::Normal);
-    Text1->setFont(font);
+    showWhole(Text1, QStringLiteral("表示倍率"));
 
     struct Button
     {
@@ -553,7 +562,7 @@ void Form3d::VScroll1_Scroll()
 
 void Form3d::showZoom()
 {
-    showFromStart(Text1, numberText(ZoomPercent) + QStringLiteral("%"));
+    showWhole(Text1, numberText(ZoomPercent) + QStringLiteral("%"));
 }
 
 void Form3d::zoomStepMenu(bool in)
