@@ -19,6 +19,8 @@
 
 namespace {
 
+constexpr int kWaylandTopBar = 32;
+
 // A dialog no larger than the work area of the screen its parent is on (at twice the scale a
 // screen has half the room).
 void keepWithinScreen(QDialog& dialog, const QWidget* parent)
@@ -105,7 +107,16 @@ QSize QtPlatform::workAreaTwips()
 QRect QtPlatform::workAreaPixels()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->availableGeometry() : QRect();
+    if (!screen)
+        return QRect();
+    QRect area = screen->availableGeometry();
+    // A Wayland compositor tells no client where its panels are, nor lets it choose its place: a
+    // window as tall as the screen would reach under GNOME's or weston's top bar and off the
+    // bottom. Room is left for a bar of their 32 pixels.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))
+        && area == screen->geometry())
+        area.setTop(area.top() + kWaylandTopBar);
+    return area;
 }
 
 std::optional<QMargins> QtPlatform::frameExtents(QWidget* window)

@@ -111,10 +111,11 @@ std::optional<QMargins> askFrameExtents(QWidget* window)
     // On Wayland Qt draws the title bar itself and knows it once the window exists.
     if (!c && QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
         window->winId();
-        // Before the window first shows, its title bar may not be made yet: nothing known.
+        // Before the window first shows, its title bar may not be made yet: our other windows
+        // have the same.
         const QMargins frame = window->windowHandle() ? window->windowHandle()->frameMargins()
                                                       : QMargins();
-        return frame.isNull() ? std::nullopt : std::optional<QMargins>(frame);
+        return frame.isNull() ? frameOfShownWindow(window) : std::optional<QMargins>(frame);
     }
     if (!c)
         return std::nullopt;

@@ -46,6 +46,10 @@ namespace {
 using viewer::kBarThickness;
 using viewer::kToolbarHeight;
 
+// How long after it first shows a maximise comes from the window manager placing the window: on
+// X11 it is there when the window maps, mutter on Wayland sends it a moment later.
+constexpr int kPlacingMs = 1000;
+
 // Move with a size: a negative width or height is refused, as the layout routine expects.
 void moveControl(QWidget* widget, double left, double top, double width, double height)
 {
@@ -306,6 +310,13 @@ void Form3d::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     guarded([&] { Form_Resize(); });
+    if (takingBackMaximise_ && !isMaximized() && requestedTwips_.isValid()
+        && size() + frameMargin()
+            != QSize(twipsToPixels(requestedTwips_.width(), platform_.twipsPerPixelX()),
+                     twipsToPixels(requestedTwips_.height(), platform_.twipsPerPixelY()))) {
+        takingBackMaximise_ = false;
+        QTimer::singleShot(0, this, [this] { applyRequestedSize(); });
+    }
 }
 
 void Form3d::moveEvent(QMoveEvent* event)
@@ -329,21 +340,17 @@ void Form3d::applyShownFrame()
     if (askedFrame_ == shown)
         return;
     askedFrame_ = shown;
-    if (requestedTwips_.isValid())
-        guarded([&] {
-            setWidthTwips(requestedTwips_.width());
-            setHeightTwips(requestedTwips_.height());
-            keepInsideWorkArea();
-        });
+    applyRequestedSize();
+    guarded([&] { keepInsideWorkArea(); });
 }
 
 bool Form3d::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed()
         && placing_) {
-        placing_ = false;
         windowHandle()->removeEventFilter(this);
         takeBackWindowManagersMaximise();
+        QTimer::singleShot(kPlacingMs, this, [this] { placing_ = false; });
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -351,11 +358,19 @@ bool Form3d::eventFilter(QObject* watched, QEvent* event)
 void Form3d::takeBackWindowManagersMaximise()
 {
     // kwin and mutter maximise a new window that nearly fills the work area, mutter for good.
-    // Such a maximise comes with the first mapping, before the user can have asked for one:
+    // Such a maximise comes as the window is placed, before the user can have asked for one:
     // the window takes its own size back, so that the zoom steps fit it to the picture again.
     if (!maximisedAnyWay(this))
         return;
     unmaximise(this);
+    applyRequestedSize();
+    // mutter on Wayland then restores a smaller size of its own, a moment later: once.
+    takingBackMaximise_ = true;
+    QTimer::singleShot(kPlacingMs * 3, this, [this] { takingBackMaximise_ = false; });
+}
+
+void Form3d::applyRequestedSize()
+{
     if (requestedTwips_.isValid())
         guarded([&] {
             setWidthTwips(requestedTwips_.width());
@@ -384,8 +399,12 @@ void Form3d::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
     // Qt sends no resize event on minimise or restore.
-    if (event->type() == QEvent::WindowStateChange)
+    if (event->type() == QEvent::WindowStateChange) {
         guarded([&] { Form_Resize(); });
+        if (placing_ && isMaximized())
+            QTimer::singleShot(0, this,
+                               [this] { guarded([&] { takeBackWindowManagersMaximise(); }); });
+    }
 }
 
 void Form3d::keyPressEvent(QKeyEvent* event)

@@ -103,6 +103,7 @@ private:
     void keepInsideWorkArea();
     void applyShownFrame();
     void takeBackWindowManagersMaximise();
+    void applyRequestedSize();
     bool panByKey(const QKeyEvent* event);
     void panByWheel(const QWheelEvent* event);
     void zoomStepMenu(bool in);
@@ -116,6 +117,7 @@ private:
     std::optional<QMargins> askedFrame_;
     QSize requestedTwips_; // the outer size last asked for
     bool placingWatched_ = false;
-    bool placing_ = false; // shown, and not yet mapped by the window manager
-    int wheelRest_ = 0;    // wheel turns below one notch, kept for the next
+    bool placing_ = false; // shown, and still being placed by the window manager
+    bool takingBackMaximise_ = false;
+    int wheelRest_ = 0; // wheel turns below one notch, kept for the next
 };
