@@ -302,7 +302,8 @@ void Form1d::mver_Click()
     auto* about = new Form2d(platform_);
     takeFocusBackAfter(about);
     about->show();
-    // mutter does not focus a tool window by itself; the keys must reach its button.
+    // Not every window manager focuses a new window (mutter no tool window, and none where none
+    // runs): the keys must reach it.
     about->activateWindow();
 }
 
@@ -438,4 +439,5 @@ void Form1d::openViewer()
     viewer->setHeightTwips(size.height());
     takeFocusBackAfter(viewer);
     viewer->show();
+    viewer->activateWindow();
 }
