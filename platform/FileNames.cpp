@@ -112,8 +112,9 @@ namespace {
 constexpr char16_t kFirstRawByte = 0xdc80;
 constexpr char16_t kLastRawByte = 0xdcff;
 
-// The length of the valid UTF-8 sequence at text[i], or 0 where none starts there: no overlong
-// forms, no surrogates, nothing past U+10FFFF, as the system's text is read everywhere else.
+// The length of the valid UTF-8 sequence at text[i], or 0 where none starts there. Strict (no
+// overlong forms, no surrogates, nothing past U+10FFFF), so that every character read gives
+// back the very bytes it was read from.
 qsizetype utf8Length(const unsigned char* text, qsizetype i, qsizetype size, char32_t& code)
 {
     const unsigned char lead = text[i];

@@ -381,6 +381,7 @@ private slots:
                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
     }
 
+    // A new name never leaves the folder, and is always text.
     void refusesNamesThatLeaveTheFolder_data()
     {
         QTest::addColumn<QString>("newName");
@@ -388,6 +389,8 @@ private slots:
         QTest::newRow("to the parent") << "../x001.jpg";
         QTest::newRow("through a subfolder and back") << "sub/../x001.jpg";
         QTest::newRow("NUL") << QString("x") + QChar(0) + "001.jpg";
+        QTest::newRow("bytes that are not text") << nameFromBytes("x\xff"
+                                                                  "001.jpg");
     }
     void refusesNamesThatLeaveTheFolder()
     {

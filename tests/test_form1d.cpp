@@ -318,6 +318,7 @@ private slots:
         QCOMPARE(form->Dir1->currentItem()->text(0), QString("写真"));
         QTest::keyClick(form->Dir1, Qt::Key_Return);
         QCOMPARE(nameBytes(form->Dir1->path()), folder);
+        QCOMPARE(form->Dir1->currentItem()->text(0), QString("写真"));
         const QAbstractItemModel* shown = form->File1->model();
         QCOMPARE(shown->rowCount(), 3);
         QCOMPARE(shown->index(0, 0).data().toString(), QStringLiteral("\ufeff2.jpg"));
