@@ -19,3 +19,6 @@ QStringList readSubfolders(const QString& folder);
 
 // Whether folder is a folder whose entries the user may list and open.
 bool canListFolder(const QString& folder);
+
+// The process's current folder, also when its name is not UTF-8, which Qt's own loses.
+QString currentFolder();

@@ -6,6 +6,7 @@
 #include "platform/PlatformError.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <sys/stat.h>
@@ -113,6 +114,14 @@ bool canListFolder(const QString& folder)
     struct stat st = {};
     return !path.isEmpty() && ::stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode)
         && ::access(path.constData(), R_OK | X_OK) == 0;
+}
+
+QString currentFolder()
+{
+    char* path = ::getcwd(nullptr, 0);
+    const QString folder = path ? nameFromBytes(path) : QString();
+    std::free(path);
+    return folder;
 }
 
 FolderCalls FolderCalls::system()

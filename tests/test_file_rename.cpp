@@ -389,8 +389,7 @@ private slots:
         QTest::newRow("to the parent") << "../x001.jpg";
         QTest::newRow("through a subfolder and back") << "sub/../x001.jpg";
         QTest::newRow("NUL") << QString("x") + QChar(0) + "001.jpg";
-        QTest::newRow("bytes that are not text") << nameFromBytes("x\xff"
-                                                                  "001.jpg");
+        QTest::newRow("bytes that are not text") << nameFromBytes(QByteArray("x\xff") + "001.jpg");
     }
     void refusesNamesThatLeaveTheFolder()
     {

@@ -292,9 +292,8 @@ private slots:
         const QByteArray photos = "\x8e\xca\x90\x5e"; // 写真
         const QByteArray folder = QFile::encodeName(dir->path()) + '/' + photos;
         // In the order listed: the mark is ignored, the rest as they are shown.
-        const QList<QByteArray> names = {"\xef\xbb\xbf"
-                                         "2.jpg",
-                                         "caf\xe9 3.jpg", photos + "1.jpg"};
+        const QByteArray mark = "\xef\xbb\xbf"; // U+FEFF
+        const QList<QByteArray> names = {mark + "2.jpg", "caf\xe9 3.jpg", photos + "1.jpg"};
         const QList<QByteArray> contents = {"mark", "latin", pictureBytes(4, 3, Qt::red, "JPG")};
         QCOMPARE(::mkdir(folder.constData(), 0700), 0);
         // A temporary folder cannot remove names that are not UTF-8 by itself.
@@ -341,6 +340,10 @@ private slots:
         for (int i = 0; i < 3; ++i)
             QCOMPARE(readRegularFile(form->Dir1->path() + QString("/img00%1.jpg").arg(i + 1)),
                      contents[i]);
+        // Started from that folder, the window shows it too.
+        QCOMPARE(::chdir(folder.constData()), 0);
+        const Form1d started(*platform);
+        QCOMPARE(nameBytes(started.Dir1->path()), folder);
     }
 
     void theCounterHoldsItsTextOutOfSightOfEveryone()

@@ -183,9 +183,7 @@ private slots:
     {
         QStringList names = mixedNames(3000);
         names += QStringList{"a", "a0", "a00", "a000b", "a0b", "A", "", "0", "00", "ａ", "Ａ"};
-        names << nameFromBytes("\x8e\xca\x90\x5e"
-                               "1")
-              << nameFromBytes("caf\xe9");
+        names << nameFromBytes(QByteArray("\x8e\xca\x90\x5e") + "1") << nameFromBytes("caf\xe9");
         QStringList byComparison = names;
         std::sort(byComparison.begin(), byComparison.end(), naturalLess);
         QStringList byKeys = names;
@@ -202,18 +200,17 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("shown");
         QTest::newRow("UTF-8") << QByteArray("写真 1.jpg") << "写真 1.jpg";
-        QTest::newRow("leading byte-order mark") << QByteArray("\xef\xbb\xbf"
-                                                               "a.jpg")
-                                                 << QStringLiteral("\ufeffa.jpg");
+        QTest::newRow("leading byte-order mark")
+            << QByteArray("\xef\xbb\xbf") + "a.jpg" << QStringLiteral("\ufeffa.jpg");
         QTest::newRow("outside the BMP") << QByteArray("\xf0\x9f\x98\x80.jpg") << "😀.jpg";
         QTest::newRow("Shift_JIS, a trail byte like \\")
             << QByteArray("\x95\x5c\x8e\x86.jpg") << "表紙.jpg";
         QTest::newRow("Latin-1, not Shift_JIS") << QByteArray("caf\xe9") << "caf\\xE9";
         QTest::newRow("encoded surrogate") << QByteArray("\xed\xb2\x80") << "\\xED\\xB2\\x80";
         QTest::newRow("overlong slash") << QByteArray("a\xc0\xaf") << "aﾀｯ";
-        QTest::newRow("path: each folder on its own") << QByteArray("/home/写真/\x8e\xca\x90\x5e"
-                                                                    "1/caf\xe9")
-                                                      << "/home/写真/写真1/caf\\xE9";
+        QTest::newRow("path: each folder on its own")
+            << QByteArray("/home/写真/\x8e\xca\x90\x5e") + "1/caf\xe9"
+            << "/home/写真/写真1/caf\\xE9";
     }
     void namesKeepTheirBytesAndShowReadably()
     {
