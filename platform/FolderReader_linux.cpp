@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -118,10 +119,8 @@ bool canListFolder(const QString& folder)
 
 QString currentFolder()
 {
-    char* path = ::getcwd(nullptr, 0);
-    const QString folder = path ? nameFromBytes(path) : QString();
-    std::free(path);
-    return folder;
+    const std::unique_ptr<char, decltype(&std::free)> path(::getcwd(nullptr, 0), &std::free);
+    return path ? nameFromBytes(path.get()) : QString();
 }
 
 FolderCalls FolderCalls::system()

@@ -321,7 +321,7 @@ private slots:
         const QAbstractItemModel* shown = form->File1->model();
         QCOMPARE(shown->rowCount(), 3);
         QCOMPARE(shown->index(0, 0).data().toString(), QStringLiteral("\ufeff2.jpg"));
-        QCOMPARE(shown->index(1, 0).data().toString(), QString("caf\\xE9 3.jpg"));
+        QCOMPARE(shown->index(1, 0).data().toString(), QString(R"(caf\xE9 3.jpg)"));
         QCOMPARE(shown->index(2, 0).data().toString(), QString("写真1.jpg"));
 
         click(form->File1->viewport(), Qt::LeftButton,

@@ -205,12 +205,12 @@ private slots:
         QTest::newRow("outside the BMP") << QByteArray("\xf0\x9f\x98\x80.jpg") << "😀.jpg";
         QTest::newRow("Shift_JIS, a trail byte like \\")
             << QByteArray("\x95\x5c\x8e\x86.jpg") << "表紙.jpg";
-        QTest::newRow("Latin-1, not Shift_JIS") << QByteArray("caf\xe9") << "caf\\xE9";
-        QTest::newRow("encoded surrogate") << QByteArray("\xed\xb2\x80") << "\\xED\\xB2\\x80";
+        QTest::newRow("Latin-1, not Shift_JIS") << QByteArray("caf\xe9") << R"(caf\xE9)";
+        QTest::newRow("encoded surrogate") << QByteArray("\xed\xb2\x80") << R"(\xED\xB2\x80)";
         QTest::newRow("overlong slash") << QByteArray("a\xc0\xaf") << "aﾀｯ";
         QTest::newRow("path: each folder on its own")
             << QByteArray("/home/写真/\x8e\xca\x90\x5e") + "1/caf\xe9"
-            << "/home/写真/写真1/caf\\xE9";
+            << R"(/home/写真/写真1/caf\xE9)";
     }
     void namesKeepTheirBytesAndShowReadably()
     {
