@@ -8,6 +8,7 @@
 #include "support/NameSamples.h"
 #include "viewer/zoom.h"
 
+#include <QCollator>
 #include <QTest>
 #include <climits>
 
@@ -179,10 +180,22 @@ private slots:
         QCOMPARE(saveFailureMessage(newPath, "%2"), newPath + " に保存できませんでした。\n%2");
     }
 
-    void sortKeysAgreeWithTheComparisonOnMixedNames()
+    void sortKeysAgreeWithTheComparisonAndQtsCollatorOnMixedNames()
     {
         QStringList names = mixedNames(3000);
         names += QStringList{"a", "a0", "a00", "a000b", "a0b", "A", "", "0", "00", "ａ", "Ａ"};
+        // The order of Qt's collator as a Japanese file manager sets it up.
+        QCollator peer{QLocale(QLocale::Japanese)};
+        peer.setNumericMode(true);
+        peer.setCaseSensitivity(Qt::CaseInsensitive);
+        QStringList byPeer = names;
+        std::sort(byPeer.begin(), byPeer.end(), [&](const QString& a, const QString& b) {
+            const int c = peer.compare(a, b);
+            return c != 0 ? c < 0 : a < b;
+        });
+        QStringList ours = names;
+        sortNatural(ours);
+        QCOMPARE(ours, byPeer);
         names << nameFromBytes(QByteArray("\x8e\xca\x90\x5e") + "1") << nameFromBytes("caf\xe9");
         QStringList byComparison = names;
         std::sort(byComparison.begin(), byComparison.end(), naturalLess);
