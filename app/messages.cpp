@@ -1,9 +1,11 @@
 #include "app/messages.h"
 
+#include "platform/FileNames.h"
+
 QString renameStopMessage(const QString& oldPath, const QString& newPath, const QString& reason,
                           int count, int done)
 {
-    return oldPath + QStringLiteral(" の名前を ") + newPath
+    return shownName(oldPath) + QStringLiteral(" の名前を ") + shownName(newPath)
         + QStringLiteral(" に変更できませんでした。\n") + reason + QLatin1Char('\n')
         + QString::number(count) + QStringLiteral(" 個中 ") + QString::number(done)
         + QStringLiteral(" 個のファイルの名前を変更しました。");
@@ -11,10 +13,10 @@ QString renameStopMessage(const QString& oldPath, const QString& newPath, const 
 
 QString saveFailureMessage(const QString& path, const QString& reason)
 {
-    return path + QStringLiteral(" に保存できませんでした。\n") + reason;
+    return shownName(path) + QStringLiteral(" に保存できませんでした。\n") + reason;
 }
 
 QString folderFailureMessage(const QString& folder, const QString& reason)
 {
-    return folder + QStringLiteral(" を開けませんでした。\n") + reason;
+    return shownName(folder) + QStringLiteral(" を開けませんでした。\n") + reason;
 }

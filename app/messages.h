@@ -4,7 +4,8 @@
 
 // The texts that tell the user of a refused rename, a failed save or a folder that cannot be
 // opened. Joined piece by piece, so
-// that a "%1" in a folder or file name stays text.
+// that a "%1" in a folder or file name stays text; names are shown as people read them
+// (shownName).
 QString renameStopMessage(const QString& oldPath, const QString& newPath, const QString& reason,
                           int count, int done);
 QString saveFailureMessage(const QString& path, const QString& reason);

@@ -14,8 +14,7 @@ namespace {
 
 void requireReadable(const QString& folder, const QString& reason)
 {
-    QDir dir(folder);
-    if (folder.isEmpty() || !dir.exists() || !dir.isReadable() || !QFileInfo(folder).isExecutable())
+    if (!canListFolder(folder))
         throw PlatformError(QStringLiteral("folder"), reason);
 }
 
@@ -52,17 +51,20 @@ void DirList::setPath(const Drive& drive)
 void DirList::rebuild(const QStringList& subfolders)
 {
     clear();
+    // The folders above by the path's text alone: asking the system through Qt would lose a
+    // folder whose name is not UTF-8.
     QStringList chain;
-    QDir dir(QDir::fromNativeSeparators(path_));
-    for (;;) {
-        chain.prepend(dir.absolutePath());
-        if (dir.isRoot() || !dir.cdUp())
+    for (QString folder = QDir::fromNativeSeparators(path_);;) {
+        chain.prepend(folder);
+        const qsizetype slash = folder.lastIndexOf(u'/');
+        if (QDir(folder).isRoot() || slash < 0)
             break;
+        folder = slash == 0 ? QStringLiteral("/") : folder.left(slash);
     }
     QTreeWidgetItem* parentItem = nullptr;
     for (const QString& folder : chain) {
         const QString label = QDir(folder).isRoot() ? QDir::toNativeSeparators(folder)
-                                                    : QFileInfo(folder).fileName();
+                                                    : shownName(QFileInfo(folder).fileName());
         auto* item = parentItem ? new QTreeWidgetItem(parentItem) : new QTreeWidgetItem(this);
         item->setText(0, label);
         item->setData(0, Qt::UserRole, QDir::toNativeSeparators(folder));
@@ -72,7 +74,7 @@ void DirList::rebuild(const QStringList& subfolders)
     const QDir here(QDir::fromNativeSeparators(path_));
     for (const QString& name : subfolders) {
         auto* item = new QTreeWidgetItem(parentItem);
-        item->setText(0, name);
+        item->setText(0, shownName(name));
         item->setData(0, Qt::UserRole, QDir::toNativeSeparators(here.filePath(name)));
     }
     if (parentItem) {

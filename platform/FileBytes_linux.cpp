@@ -1,6 +1,7 @@
 #include "platform/FileBytes.h"
 
 #include "platform/ErrorReason.h"
+#include "platform/FileNames.h"
 #include "platform/PlatformError.h"
 #include "platform/SaveCalls.h"
 
@@ -53,7 +54,7 @@ private:
 
 QByteArray readRegularFile(const QString& path)
 {
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = nameBytes(path);
     struct stat st = {};
     if (::stat(native.constData(), &st) != 0)
         failRead(errno);

@@ -1,6 +1,7 @@
 #include "platform/FileList.h"
 
 #include "platform/Events.h"
+#include "platform/FileNames.h"
 #include "platform/FolderReader.h"
 #include "platform/PlatformError.h"
 #include "platform/RuntimeError.h"
@@ -60,7 +61,12 @@ void FileList::refresh()
         model_->setStringList({});
         throw;
     }
-    model_->setStringList(names_);
+    // The list keeps each name as the system holds it, for the run and the viewer, and shows it
+    // as people read it.
+    QStringList shown = names_;
+    for (QString& name : shown)
+        name = shownName(name);
+    model_->setStringList(shown);
 }
 
 void FileList::mousePressEvent(QMouseEvent* event)

@@ -20,8 +20,9 @@ public:
     QString pattern() const { return pattern_; }
     void setPattern(const QString& pattern);
     int listCount() const { return int(names_.size()); }
+    // A listed name as the system holds it (nameFromBytes), which the list shows as shownName.
     QString list(int index) const;
-    // The selected name, empty when none is selected.
+    // The selected name, likewise; empty when none is selected.
     QString fileName() const;
     void setSelectedIndex(int index);
     // Reads the folder again with the current pattern; an unreadable folder leaves the list

@@ -1,11 +1,11 @@
 #include "platform/FileRename.h"
 
 #include "platform/ErrorReason.h"
+#include "platform/FileNames.h"
 #include "platform/PlatformError.h"
 #include "platform/RenameCalls.h"
 
 #include <QCoreApplication>
-#include <QFile>
 
 #include <cerrno>
 #include <dirent.h>
@@ -36,20 +36,22 @@ qsizetype lastSeparator(const QString& path)
 }
 
 // The new name must stay in the old file's folder: the two paths share the folder text up to
-// the last separator exactly, and the new name holds no NUL.
+// the last separator exactly, and the new name holds no NUL. It is text, never bytes that would
+// make a mangled name.
 bool staysInFolder(const QString& oldPath, const QString& newPath)
 {
     if (newPath.contains(QChar(0)) || oldPath.contains(QChar(0)))
         return false;
     const qsizetype o = lastSeparator(oldPath);
     const qsizetype n = lastSeparator(newPath);
-    if (o < 0 || n != o || newPath.size() == n + 1)
+    if (o < 0 || n != o || newPath.size() == n + 1
+        || !QStringView(newPath).mid(n + 1).isValidUtf16())
         return false;
     return QStringView(oldPath).left(o) == QStringView(newPath).left(n);
 }
 
-// A path in the system's encoding, as QFile::encodeName gives it. An ASCII path, the usual
-// case, is copied into the object itself: a renaming run encodes two paths a file.
+// A path's exact bytes, as nameBytes gives them. An ASCII path, the usual case, is copied into
+// the object itself: a renaming run encodes two paths a file.
 class NativePath
 {
 public:
@@ -70,7 +72,7 @@ public:
                 return;
             }
         }
-        large_ = QFile::encodeName(path);
+        large_ = nameBytes(path);
         data_ = large_.constData();
     }
     NativePath(const NativePath&) = delete;
@@ -241,8 +243,7 @@ void renameFileNoReplace(const QString& oldPath, const QString& newPath)
     const QString oldName = oldPath.mid(separator + 1);
     const QString newName = newPath.mid(separator + 1);
     if (err == EEXIST && oldName.compare(newName, Qt::CaseInsensitive) == 0
-        && (sameFile(from, to)
-            || !listsEntry(QFile::encodeName(folder), QFile::encodeName(newName)))) {
+        && (sameFile(from, to) || !listsEntry(nameBytes(folder), nameBytes(newName)))) {
         renameThroughTemporary(folder, from, to);
         return;
     }

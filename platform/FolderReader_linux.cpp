@@ -5,12 +5,13 @@
 #include "platform/FolderCalls.h"
 #include "platform/PlatformError.h"
 
-#include <QFile>
-
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -35,7 +36,7 @@ bool entryIs(int dirFd, const dirent* entry, unsigned char type, mode_t mode)
 class Folder
 {
 public:
-    explicit Folder(const QString& folder) : dir_(::opendir(QFile::encodeName(folder).constData()))
+    explicit Folder(const QString& folder) : dir_(::opendir(nameBytes(folder).constData()))
     {
         if (!dir_)
             failRead(errno);
@@ -81,11 +82,8 @@ QStringList readMatchingFiles(const QString& folder, const QString& patterns)
                 continue;
             name = QString::fromLatin1(raw, size);
         } else {
-            // A name that is not valid text cannot be held faithfully: leave that file alone.
-            const QByteArray bytes(raw, size);
-            name = QString::fromUtf8(bytes);
-            if (name.toUtf8() != bytes)
-                continue;
+            // Held so that it gives back its exact bytes, whatever system named it.
+            name = nameFromBytes(QByteArrayView(raw, size));
             if (!patternList.matches(name))
                 continue;
         }
@@ -106,9 +104,23 @@ QStringList readSubfolders(const QString& folder)
         if (entry->d_name[0] == '.')
             continue;
         if (entryIs(dirFd, entry, DT_DIR, S_IFDIR))
-            names << QFile::decodeName(entry->d_name);
+            names << nameFromBytes(entry->d_name);
     }
     return names;
+}
+
+bool canListFolder(const QString& folder)
+{
+    const QByteArray path = nameBytes(folder);
+    struct stat st = {};
+    return !path.isEmpty() && ::stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode)
+        && ::access(path.constData(), R_OK | X_OK) == 0;
+}
+
+QString currentFolder()
+{
+    const std::unique_ptr<char, decltype(&std::free)> path(::getcwd(nullptr, 0), &std::free);
+    return path ? nameFromBytes(path.get()) : QString();
 }
 
 FolderCalls FolderCalls::system()

@@ -1,6 +1,7 @@
 #include "platform/QtPlatform.h"
 
 #include "platform/Drives.h"
+#include "platform/FileNames.h"
 #include "platform/InstanceLock.h"
 #include "platform/Twips.h"
 #include "platform/WindowSystem.h"
@@ -54,7 +55,8 @@ std::optional<QString> QtPlatform::saveDialog(QWidget* parent, const QString& pr
 {
     QFileDialog dialog(parent, QString(), QString(), qtFileFilter(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.selectFile(proposedName);
+    // A name that is not UTF-8 is proposed as people read it; the saved file gets that name.
+    dialog.selectFile(shownName(proposedName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());

@@ -9,11 +9,12 @@ SUDO=()
 [ "$(id -u)" -eq 0 ] || SUDO=(sudo)
 
 # Building and starting: the compiler and Qt (whose CMake files look for the keyboard library
-# and OpenGL's headers), our X11 code's libxcb, the image-format plugins (the viewer opens
+# and OpenGL's headers), our X11 code's libxcb, ICU (the names' Japanese order and code page,
+# whose library Qt already brings), the image-format plugins (the viewer opens
 # more than JPEG and PNG), Qt's Japanese translations (its dialogs and edit menus), and one
 # font for every text of the windows: Noto Sans CJK JP draws the kanji and kana, the half-width
 # katakana of the about window, the full-width digits, "∀" and the ideographic space.
-packages=(cmake g++ ninja-build qt6-base-dev libxkbcommon-dev libgl-dev libxcb1-dev
+packages=(cmake g++ ninja-build qt6-base-dev libxkbcommon-dev libgl-dev libxcb1-dev libicu-dev
           qt6-image-formats-plugins qt6-translations-l10n fonts-noto-cjk)
 if [ "$what" = test ]; then
     # The desktop tests: a virtual display, window managers, xdotool and xprop, screenshots, a

@@ -1,4 +1,5 @@
 #include "platform/FileBytes.h"
+#include "platform/FileNames.h"
 #include "platform/FileRename.h"
 #include "platform/FolderReader.h"
 #include "platform/PlatformError.h"
@@ -94,10 +95,39 @@ private slots:
                             [&](const QString& p) { return generalMatch(p, name); }))
                 expected << name;
         }
-        // A name that is not valid UTF-8 is never listed.
-        const MangledFile mangled(dir.path());
-        std::sort(expected.begin(), expected.end(), generalNaturalLess);
+        std::sort(expected.begin(), expected.end(), naturalLess);
         QCOMPARE(readMatchingFiles(dir.path(), patterns), expected);
+    }
+
+    // The order of Japanese file managers, whatever system named the files: each row's names
+    // as the folder lists them.
+    void theFolderIsListedInTheOrderOfFileManagers_data()
+    {
+        const auto decomposed = [](const char* name) {
+            return QString::fromUtf8(name).normalized(QString::NormalizationForm_D);
+        };
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("full-width digits are numbers")
+            << QStringList{"写真１", "写真2", "写真３", "写真９", "写真１０", "写真11", "写真２０"};
+        QTest::newRow("a Mac's decomposed names among composed ones")
+            << QStringList{"がぞう 1.jpg", decomposed("がぞう 2.jpg"), "がぞう 3.jpg",
+                           decomposed("がぞう 12.jpg"), "ござ.jpg"};
+        QTest::newRow("width forms with their ordinary forms")
+            << QStringList{"a1", "ａ2", "a3", "Ａ4", "カメラ 1", "ｶﾒﾗ 2", "カメラ 3", "キ"};
+        QTest::newRow("kanji in Japanese order")
+            << QStringList{"昭和64年", "平成30年", "平成31年", "令和1年", "令和2年"};
+        QTest::newRow("letter case alike, numbers by value, ties by the exact name")
+            << QStringList{"IMG_2.jpg", "img_10.JPG",  "IMG_11.jpg", "scan 2",
+                           "Scan 11",   "Scan 11.pdf", "scan 11.pdf"};
+    }
+    void theFolderIsListedInTheOrderOfFileManagers()
+    {
+        QFETCH(QStringList, names);
+        QTemporaryDir dir;
+        // Made in reverse, so that the folder's own order is not the expected one.
+        for (qsizetype i = names.size() - 1; i >= 0; --i)
+            writeFile(dir.filePath(names[i]));
+        QCOMPARE(readMatchingFiles(dir.path(), "*.*"), names);
     }
 
     void renamesWithinTheFolder()
@@ -351,6 +381,7 @@ private slots:
                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
     }
 
+    // A new name never leaves the folder, and is always text.
     void refusesNamesThatLeaveTheFolder_data()
     {
         QTest::addColumn<QString>("newName");
@@ -358,6 +389,7 @@ private slots:
         QTest::newRow("to the parent") << "../x001.jpg";
         QTest::newRow("through a subfolder and back") << "sub/../x001.jpg";
         QTest::newRow("NUL") << QString("x") + QChar(0) + "001.jpg";
+        QTest::newRow("bytes that are not text") << nameFromBytes(QByteArray("x\xff") + "001.jpg");
     }
     void refusesNamesThatLeaveTheFolder()
     {
@@ -425,7 +457,7 @@ private slots:
         QCOMPARE(names, QStringList({"A.JPG"}));
     }
 
-    void listingSkipsHiddenFoldersAndMangledNames()
+    void listingSkipsHiddenFilesAndFoldersAndKeepsEveryOtherName()
     {
         QTemporaryDir dir;
         writeFile(dir.filePath("b.jpg"), "");
@@ -435,10 +467,11 @@ private slots:
         QFile::link(dir.filePath("b.jpg"), dir.filePath("link.jpg"));
         const MangledFile mangled(dir.path());
         QVERIFY(mangled.exists());
+        const QString bad = nameFromBytes("bad\xff.jpg");
         const QStringList jpegs = readMatchingFiles(dir.path(), "*.jpg;*.jpeg");
         const QStringList all = readMatchingFiles(dir.path(), "*.*");
-        QCOMPARE(jpegs, QStringList({"b.jpg", "link.jpg"}));
-        QCOMPARE(all, QStringList({"b.jpg", "link.jpg", "noext"}));
+        QCOMPARE(jpegs, QStringList({"b.jpg", bad, "link.jpg"}));
+        QCOMPARE(all, QStringList({"b.jpg", bad, "link.jpg", "noext"}));
         QVERIFY_THROWS_EXCEPTION(PlatformError, readMatchingFiles(dir.filePath("none"), "*.*"));
     }
 };

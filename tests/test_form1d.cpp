@@ -5,13 +5,16 @@
 #include "platform/DriveList.h"
 #include "platform/Drives.h"
 #include "platform/Events.h"
+#include "platform/FileBytes.h"
 #include "platform/FileList.h"
+#include "platform/FileNames.h"
 #include "platform/FolderCalls.h"
 #include "platform/PlatformError.h"
 #include "rename/Form1d.h"
 #include "support/FakePlatform.h"
 #include "support/Input.h"
 #include "support/TestFiles.h"
+#include "viewer/Form3d.h"
 
 #include <QAccessible>
 #include <QComboBox>
@@ -19,10 +22,16 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 #include <QWindow>
+
+#include <cstdio>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -273,6 +282,68 @@ private slots:
         QCOMPARE(shown, QStringList({"d9", "d10", "link to folder", "sub", "写真"}));
         QCOMPARE(current->child(2)->data(0, Qt::UserRole).toString(),
                  QDir::toNativeSeparators(dir->filePath("link to folder")));
+    }
+
+    // A folder from a Windows archive named in Shift_JIS, holding a Shift_JIS picture, a Latin-1
+    // name and one that starts with a byte-order mark: the folder opens, every name is shown
+    // readably, the picture opens, and the run renames each by its exact bytes, losing nothing.
+    void namesFromOtherSystemsAreShownOpenedAndRenamed()
+    {
+        const QByteArray photos = "\x8e\xca\x90\x5e"; // 写真
+        const QByteArray folder = QFile::encodeName(dir->path()) + '/' + photos;
+        // In the order listed: the mark is ignored, the rest as they are shown.
+        const QByteArray mark = "\xef\xbb\xbf"; // U+FEFF
+        const QList<QByteArray> names = {mark + "2.jpg", "caf\xe9 3.jpg", photos + "1.jpg"};
+        const QList<QByteArray> contents = {"mark", "latin", pictureBytes(4, 3, Qt::red, "JPG")};
+        QCOMPARE(::mkdir(folder.constData(), 0700), 0);
+        // A temporary folder cannot remove names that are not UTF-8 by itself.
+        const auto removeFolder = qScopeGuard([&] {
+            if (DIR* d = ::opendir(folder.constData())) {
+                while (const dirent* e = ::readdir(d))
+                    ::unlinkat(::dirfd(d), e->d_name, 0);
+                ::closedir(d);
+            }
+            ::rmdir(folder.constData());
+        });
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            FILE* file = std::fopen((folder + '/' + names[i]).constData(), "w");
+            QVERIFY(file);
+            std::fwrite(contents[i].constData(), 1, size_t(contents[i].size()), file);
+            std::fclose(file);
+        }
+        open({});
+        click(form->Dir1);
+        QTest::keyClick(form->Dir1, Qt::Key_End);
+        QCOMPARE(form->Dir1->currentItem()->text(0), QString("写真"));
+        QTest::keyClick(form->Dir1, Qt::Key_Return);
+        QCOMPARE(nameBytes(form->Dir1->path()), folder);
+        QCOMPARE(form->Dir1->currentItem()->text(0), QString("写真"));
+        const QAbstractItemModel* shown = form->File1->model();
+        QCOMPARE(shown->rowCount(), 3);
+        QCOMPARE(shown->index(0, 0).data().toString(), QStringLiteral("\ufeff2.jpg"));
+        QCOMPARE(shown->index(1, 0).data().toString(), QString(R"(caf\xE9 3.jpg)"));
+        QCOMPARE(shown->index(2, 0).data().toString(), QString("写真1.jpg"));
+
+        click(form->File1->viewport(), Qt::LeftButton,
+              form->File1->visualRect(shown->index(2, 0)).center());
+        QTest::keyClick(form->File1, Qt::Key_Return);
+        const QList<Form3d*> viewers = visibleWindows<Form3d>();
+        QCOMPARE(viewers.size(), 1);
+        QCOMPARE(viewers[0]->OrigWidth, 4);
+        QVERIFY(viewers[0]->windowTitle().endsWith("/写真/写真1.jpg"));
+        delete viewers[0];
+
+        typeOver(form->Text1, "img");
+        click(form->Command1);
+        QVERIFY(platform->messages.isEmpty());
+        QCOMPARE(listed(form->File1), QStringList({"img001.jpg", "img002.jpg", "img003.jpg"}));
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(readRegularFile(form->Dir1->path() + QString("/img00%1.jpg").arg(i + 1)),
+                     contents[i]);
+        // Started from that folder, the window shows it too.
+        QCOMPARE(::chdir(folder.constData()), 0);
+        const Form1d started(*platform);
+        QCOMPARE(nameBytes(started.Dir1->path()), folder);
     }
 
     void theCounterHoldsItsTextOutOfSightOfEveryone()

@@ -8,6 +8,7 @@
 #include "support/NameSamples.h"
 #include "viewer/zoom.h"
 
+#include <QCollator>
 #include <QTest>
 #include <climits>
 
@@ -179,18 +180,59 @@ private slots:
         QCOMPARE(saveFailureMessage(newPath, "%2"), newPath + " に保存できませんでした。\n%2");
     }
 
-    void naturalSortAgreesWithTheGeneralOrderOnMixedNames()
+    void sortKeysAgreeWithTheComparisonAndQtsCollatorOnMixedNames()
     {
         QStringList names = mixedNames(3000);
-        names += QStringList{"a", "a0", "a00", "a000b", "a0b", "A", "", "0", "00"};
-        QStringList expected = names;
-        std::stable_sort(expected.begin(), expected.end(), generalNaturalLess);
+        names += QStringList{"a", "a0", "a00", "a000b", "a0b", "A", "", "0", "00", "ａ", "Ａ"};
+        // The order of Qt's collator as a Japanese file manager sets it up.
+        QCollator peer{QLocale(QLocale::Japanese)};
+        peer.setNumericMode(true);
+        peer.setCaseSensitivity(Qt::CaseInsensitive);
+        QStringList byPeer = names;
+        std::sort(byPeer.begin(), byPeer.end(), [&](const QString& a, const QString& b) {
+            const int c = peer.compare(a, b);
+            return c != 0 ? c < 0 : a < b;
+        });
+        QStringList ours = names;
+        sortNatural(ours);
+        QCOMPARE(ours, byPeer);
+        names << nameFromBytes(QByteArray("\x8e\xca\x90\x5e") + "1") << nameFromBytes("caf\xe9");
         QStringList byComparison = names;
         std::sort(byComparison.begin(), byComparison.end(), naturalLess);
-        QCOMPARE(byComparison, expected);
         QStringList byKeys = names;
         sortNatural(byKeys);
-        QCOMPARE(byKeys, expected);
+        QCOMPARE(byKeys, byComparison);
+        // A total order: only the very same name is neither before nor after another.
+        for (qsizetype i = 1; i < byKeys.size(); ++i)
+            QVERIFY(naturalLess(byKeys[i - 1], byKeys[i]) || byKeys[i - 1] == byKeys[i]);
+    }
+
+    // Names from other systems keep their exact bytes and are shown readably.
+    void namesKeepTheirBytesAndShowReadably_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("UTF-8") << QByteArray("写真 1.jpg") << "写真 1.jpg";
+        QTest::newRow("leading byte-order mark")
+            << QByteArray("\xef\xbb\xbf") + "a.jpg" << QStringLiteral("\ufeffa.jpg");
+        QTest::newRow("outside the BMP") << QByteArray("\xf0\x9f\x98\x80.jpg") << "😀.jpg";
+        QTest::newRow("Shift_JIS, a trail byte like \\")
+            << QByteArray("\x95\x5c\x8e\x86.jpg") << "表紙.jpg";
+        QTest::newRow("Latin-1, not Shift_JIS") << QByteArray("caf\xe9") << R"(caf\xE9)";
+        QTest::newRow("encoded surrogate") << QByteArray("\xed\xb2\x80") << R"(\xED\xB2\x80)";
+        QTest::newRow("overlong slash") << QByteArray("a\xc0\xaf") << "aﾀｯ";
+        QTest::newRow("path: each folder on its own")
+            << QByteArray("/home/写真/\x8e\xca\x90\x5e") + "1/caf\xe9"
+            << R"(/home/写真/写真1/caf\xE9)";
+    }
+    void namesKeepTheirBytesAndShowReadably()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, shown);
+        const QString name = nameFromBytes(bytes);
+        QCOMPARE(nameBytes(name), bytes);
+        QCOMPARE(shownName(name), shown);
+        QCOMPARE(holdsRawBytes(name), name != shown);
     }
 
     void zoomCountSteps_data()

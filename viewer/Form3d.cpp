@@ -10,6 +10,7 @@
 #include "platform/Events.h"
 #include "platform/FileBytes.h"
 #include "platform/FileList.h"
+#include "platform/FileNames.h"
 #include "platform/Imag.h"
 #include "platform/PictureBox.h"
 #include "platform/Platform.h"
@@ -422,7 +423,7 @@ void Form3d::Form_Load()
         Imag->loadPicture(path);
         OrigWidth = toInt32(Imag->widthF());
         OrigHeight = toInt32(Imag->heightF());
-        setWindowTitle(path);
+        setWindowTitle(shownName(path));
         ZoomMilli = 100000;
         ZoomPercent = zoomPercent(ZoomMilli);
         showZoom();
