@@ -275,6 +275,8 @@ void Form1d::Command1_Click()
             return;
         }
         QString prefix;
+        // What this run learns of the drive is never used by a later one.
+        RenameRun run;
         for (int i = 1; i <= count; ++i) {
             Text2->setText(numberText(readNumber(Text2->text()) + 1));
             for (int k = 0; k <= 5; ++k) {
@@ -290,7 +292,7 @@ void Form1d::Command1_Click()
             oldPath = folder % separator % File1->list(i - 1);
             newPath = folder % separator % Text1->text() % prefix % Text2->text() % QLatin1Char('.')
                 % Combo1->currentText();
-            renameFileNoReplace(oldPath, newPath);
+            renameFileNoReplace(oldPath, newPath, run);
             done = i;
         }
     } catch (const PlatformError& error) {
