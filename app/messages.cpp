@@ -18,3 +18,8 @@ QString folderFailureMessage(const QString& folder, const QString& reason)
 {
     return folder + QStringLiteral(" を開けませんでした。\n") + reason;
 }
+
+QString replaceQuestion(const QString& path)
+{
+    return path + QStringLiteral(" はすでにあります。\n置き換えますか？");
+}

@@ -9,3 +9,5 @@ QString renameStopMessage(const QString& oldPath, const QString& newPath, const 
                           int count, int done);
 QString saveFailureMessage(const QString& path, const QString& reason);
 QString folderFailureMessage(const QString& folder, const QString& reason);
+// The question before a save replaces a file, naming its whole path.
+QString replaceQuestion(const QString& path);
