@@ -15,3 +15,6 @@ QStringList readMatchingFiles(const QString& folder, const QString& patterns);
 // The names of folder's subfolders (and links to folders), without hidden ones, unsorted.
 // Throws PlatformError when the folder cannot be read.
 QStringList readSubfolders(const QString& folder);
+
+// Throws PlatformError with the true reason when folder cannot be listed and searched.
+void requireListable(const QString& folder);

@@ -10,7 +10,9 @@
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -39,6 +41,12 @@ public:
     {
         if (!dir_)
             failRead(errno);
+        // A folder that may be read but not searched lists names that nothing can be done with.
+        if (::faccessat(::dirfd(dir_), ".", X_OK, AT_EACCESS) != 0) {
+            const int err = errno;
+            ::closedir(dir_);
+            failRead(err);
+        }
     }
     ~Folder() { ::closedir(dir_); }
     Folder(const Folder&) = delete;
@@ -109,6 +117,11 @@ QStringList readSubfolders(const QString& folder)
             names << QFile::decodeName(entry->d_name);
     }
     return names;
+}
+
+void requireListable(const QString& folder)
+{
+    const Folder dir(folder);
 }
 
 FolderCalls FolderCalls::system()
