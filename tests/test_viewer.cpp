@@ -578,17 +578,15 @@ private slots:
         QCOMPARE(platform_.proposedNames, QStringList({first, second}));
     }
 
-    // The dialog opens in the shown picture's folder, not where the program started nor where
-    // the last save went, and replacing a file is asked with its whole path: いいえ writes nothing.
+    // The dialog opens in the shown picture's folder, also after a save elsewhere, and replacing
+    // a file is asked with its whole path: いいえ writes nothing.
     void saveOpensInThePicturesFolderAndAsksWithTheWholePath()
     {
         QDir(dir_.path()).mkpath(QStringLiteral("y"));
-        QDir(dir_.path()).mkpath(QStringLiteral("b"));
         const QString name = picture(65, 49); // of this test alone: its name is taken below
         const QString other = dir_.filePath(name);
         QVERIFY(QFile::rename(other, dir_.filePath(QStringLiteral("y/") + name)));
         writeFile(other, "ANOTHER PHOTO");
-        QDir::setCurrent(dir_.path());
         Module1::SelectedFileName = name;
         const QString y = dir_.filePath(QStringLiteral("y"));
         Form3d viewer(platform_, [y] { return y; });
@@ -603,14 +601,13 @@ private slots:
         QCOMPARE(platform_.questions,
                  QStringList({other + QStringLiteral(" はすでにあります。\n置き換えますか？")}));
         QCOMPARE(readFile(other), QByteArray("ANOTHER PHOTO"));
-        platform_.savePath = dir_.filePath(QStringLiteral("b/") + name);
+        platform_.savePath = dir_.filePath(QStringLiteral("saved.png"));
         QTest::keyClick(&viewer, Qt::Key_S, Qt::ControlModifier);
         QVERIFY(QFile::exists(*platform_.savePath));
         platform_.savePath.reset();
         QTest::keyClick(&viewer, Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(platform_.saveFolders.last(), y);
         QCOMPARE(platform_.questions.size(), 1);
-        QDir::setCurrent(QDir::tempPath());
     }
 
     void savingOverTheOriginalLeavesItByteForByte()
