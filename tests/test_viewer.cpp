@@ -589,7 +589,7 @@ private slots:
         writeFile(other, "ANOTHER PHOTO");
         Module1::SelectedFileName = name;
         const QString y = dir_.filePath(QStringLiteral("y"));
-        Form3d viewer(platform_, [y] { return y; });
+        Form3d viewer(platform_, [y]() -> const QString& { return y; });
         viewer.setAttribute(Qt::WA_DeleteOnClose, false);
         showActive(&viewer);
         platform_.savePath = other;
