@@ -169,13 +169,19 @@ bool driveIdentity(const QString& folder, std::uint64_t& device, std::uint64_t& 
 
 int renameInFolder(const QString& folder, const char* from, const char* to, RenameRun& run)
 {
+    // Only a method past the first skips anything, and only on the drive it was learnt on. A
+    // run that has learnt none asks for no identity: on most drives the first method serves.
     std::uint64_t device = 0;
     std::uint64_t mount = 0;
-    const bool identified = driveIdentity(folder, device, mount);
-    const bool same = identified && run.known && run.device == device && run.mount == mount;
-    Method method = same ? run.method : Method::NoReplace;
+    const bool sameDrive = run.known && driveIdentity(folder, device, mount) && device == run.device
+        && mount == run.mount;
+    Method method = sameDrive ? run.method : Method::NoReplace;
     const int err = renameNoReplace(from, to, method);
-    if (err == 0 && identified)
+    if (err != 0 || method == Method::NoReplace)
+        return err;
+    if (sameDrive)
+        run.method = method;
+    else if (driveIdentity(folder, device, mount))
         run = {true, device, mount, method};
     return err;
 }
