@@ -10,16 +10,6 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 
-namespace {
-
-void requireReadable(const QString& folder, const QString& reason)
-{
-    if (!canListFolder(folder))
-        throw PlatformError(QStringLiteral("folder"), reason);
-}
-
-} // namespace
-
 DirList::DirList(QWidget* parent) : QTreeWidget(parent)
 {
     setHeaderHidden(true);
@@ -32,19 +22,25 @@ DirList::DirList(QWidget* parent) : QTreeWidget(parent)
 void DirList::setPath(const QString& folder)
 {
     const QString native = QDir::toNativeSeparators(QDir::cleanPath(QDir(folder).absolutePath()));
-    requireReadable(native, QStringLiteral("パスが見つかりません。"));
     // Read before anything changes: a folder that fails midway (a share's I/O error) leaves
     // Path as it was, never an empty list.
     QStringList subfolders = readSubfolders(native);
     sortNatural(subfolders);
+    const QString previous = path_;
     path_ = native;
+    try {
+        raiseInSetter(onChange);
+    } catch (...) {
+        // The file list could not follow: both lists stay with the folder shown before.
+        path_ = previous;
+        throw;
+    }
     rebuild(subfolders);
-    raiseInSetter(onChange);
 }
 
 void DirList::setPath(const Drive& drive)
 {
-    requireReadable(drive.root, QStringLiteral("ドライブの準備ができていません。"));
+    requireListable(drive.root);
     setPath(drive.folder.isEmpty() ? drive.root : drive.folder);
 }
 
@@ -87,14 +83,11 @@ void DirList::open(QTreeWidgetItem* item)
 {
     if (!item)
         return;
-    const QString previous = path_;
     const QString folder = item->data(0, Qt::UserRole).toString();
     try {
         setPath(folder);
     } catch (const PlatformError& error) {
-        // Back to the folder shown before, whose files the list shows again, and a word.
-        if (!previous.isEmpty() && previous != folder)
-            guarded([&] { setPath(previous); });
+        // Both lists still show the folder shown before; the window tells why.
         raiseInSetter(onOpenFailed, folder, error.reason());
     }
 }

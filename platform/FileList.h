@@ -28,6 +28,8 @@ public:
     // Reads the folder again with the current pattern; an unreadable folder leaves the list
     // empty and throws.
     void refresh();
+    // Why the list is empty when the last reading of its folder failed; empty otherwise.
+    QString readFailure() const { return readFailure_; }
     int refreshCount() const { return refreshes_; }
 
     std::function<void()> onDblClick;
@@ -46,9 +48,13 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    QStringList read(const QString& folder, const QString& pattern);
+    void showNames(QStringList names);
+
     QStringListModel* model_;
     QString path_;
     QString pattern_ = QStringLiteral("*.jpg;*.jpeg");
     QStringList names_;
+    QString readFailure_;
     int refreshes_ = 0;
 };

@@ -17,8 +17,8 @@ QStringList readMatchingFiles(const QString& folder, const QString& patterns);
 // Throws PlatformError when the folder cannot be read.
 QStringList readSubfolders(const QString& folder);
 
-// Whether folder is a folder whose entries the user may list and open.
-bool canListFolder(const QString& folder);
-
 // The process's current folder, also when its name is not UTF-8, which Qt's own loses.
 QString currentFolder();
+
+// Throws PlatformError with the true reason when folder cannot be listed and searched.
+void requireListable(const QString& folder);

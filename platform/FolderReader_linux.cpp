@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -40,6 +41,12 @@ public:
     {
         if (!dir_)
             failRead(errno);
+        // A folder that may be read but not searched lists names that nothing can be done with.
+        if (::faccessat(::dirfd(dir_), ".", X_OK, AT_EACCESS) != 0) {
+            const int err = errno;
+            ::closedir(dir_);
+            failRead(err);
+        }
     }
     ~Folder() { ::closedir(dir_); }
     Folder(const Folder&) = delete;
@@ -109,18 +116,15 @@ QStringList readSubfolders(const QString& folder)
     return names;
 }
 
-bool canListFolder(const QString& folder)
-{
-    const QByteArray path = nameBytes(folder);
-    struct stat st = {};
-    return !path.isEmpty() && ::stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode)
-        && ::access(path.constData(), R_OK | X_OK) == 0;
-}
-
 QString currentFolder()
 {
     const std::unique_ptr<char, decltype(&std::free)> path(::getcwd(nullptr, 0), &std::free);
     return path ? nameFromBytes(path.get()) : QString();
+}
+
+void requireListable(const QString& folder)
+{
+    const Folder dir(folder);
 }
 
 FolderCalls FolderCalls::system()

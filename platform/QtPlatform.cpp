@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QScreen>
 
 QtPlatform::QtPlatform() = default;
@@ -50,16 +51,29 @@ QString qtFileFilter(const QString& legacyFilter)
     return filters.join(QStringLiteral(";;"));
 }
 
-std::optional<QString> QtPlatform::saveDialog(QWidget* parent, const QString& proposedName,
-                                              const QString& filter)
+std::optional<QString> QtPlatform::saveDialog(QWidget* parent, const QString& folder,
+                                              const QString& proposedName, const QString& filter)
 {
-    QFileDialog dialog(parent, QString(), QString(), qtFileFilter(filter));
+    QFileDialog dialog(parent, QString(), folder, qtFileFilter(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // The dialogs' own question names only the file, not its folder; the caller asks instead.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
     // A name that is not UTF-8 is proposed as people read it; the saved file gets that name.
     dialog.selectFile(shownName(proposedName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+}
+
+bool QtPlatform::askYesNo(QWidget* parent, const QString& text, const QString& title)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
+    QPushButton* yes = box.addButton(QStringLiteral("はい"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("いいえ"), QMessageBox::NoRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 std::unique_ptr<QPrinter> QtPlatform::printDialog(QWidget* parent)

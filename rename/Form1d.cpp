@@ -25,6 +25,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
@@ -196,7 +197,16 @@ void Form1d::Form_Load()
             platform_.endProgram();
             return;
         }
-        Dir1->setPath(Drive1->drive());
+        const Drive start = Drive1->drive();
+        try {
+            Dir1->setPath(start);
+        } catch (const PlatformError& error) {
+            // Told, and the window opens on the nearest folder above that can be read, from
+            // which the user can go on; the load step goes on too.
+            const QString folder = start.folder.isEmpty() ? start.root : start.folder;
+            beepAndTell(platform_, this, folderFailureMessage(folder, error.reason()));
+            openNearestAbove(folder);
+        }
         for (const char* item :
              {"jpg", "gif", "bmp", "ico", "txt", "rm", "ram", "mpg", "avi", "mp3", "htm", "\u2200"})
             Combo1->addItem(QString::fromUtf8(item));
@@ -270,11 +280,17 @@ void Form1d::Command1_Click()
         setMousePointer(13);
         count = File1->listCount();
         if (count == 0) {
-            beepAndTell(platform_, this, QStringLiteral("ファイルがありません。"));
+            // A list left empty by a folder that could not be read says nothing of its files.
+            const QString failure = File1->readFailure();
+            beepAndTell(platform_, this,
+                        failure.isEmpty() ? QStringLiteral("ファイルがありません。")
+                                          : folderFailureMessage(File1->path(), failure));
             setMousePointer(0);
             return;
         }
         QString prefix;
+        // What this run learns of the drive is never used by a later one.
+        RenameRun run;
         for (int i = 1; i <= count; ++i) {
             Text2->setText(numberText(readNumber(Text2->text()) + 1));
             for (int k = 0; k <= 5; ++k) {
@@ -290,22 +306,29 @@ void Form1d::Command1_Click()
             oldPath = folder % separator % File1->list(i - 1);
             newPath = folder % separator % Text1->text() % prefix % Text2->text() % QLatin1Char('.')
                 % Combo1->currentText();
-            renameFileNoReplace(oldPath, newPath);
+            renameFileNoReplace(oldPath, newPath, run);
             done = i;
         }
     } catch (const PlatformError& error) {
         refusal = error;
     } catch (...) {
     }
+    QString message;
+    if (refusal)
+        message = renameStopMessage(oldPath, newPath, refusal->reason(), count, done);
     try {
         File1->refresh();
+    } catch (const PlatformError& error) {
+        // The list is empty now, though the folder holds files: the user learns why.
+        message += (message.isEmpty() ? QString() : QStringLiteral("\n"))
+            + folderFailureMessage(File1->path(), error.reason());
+        if (!refusal)
+            message += QLatin1Char('\n') + renamedCount(count, done);
     } catch (...) {
     }
     setMousePointer(0);
-    if (refusal) {
-        beepAndTell(platform_, this,
-                    renameStopMessage(oldPath, newPath, refusal->reason(), count, done));
-    }
+    if (!message.isEmpty())
+        beepAndTell(platform_, this, message);
 }
 
 void Form1d::Command2_Click()
@@ -324,12 +347,16 @@ void Form1d::Command2_Click()
 
 void Form1d::Drive1_Change()
 {
+    QString reason;
     try {
         Dir1->setPath(Drive1->drive());
+        return;
+    } catch (const PlatformError& error) {
+        reason = error.reason();
     } catch (...) {
-        beepAndTell(platform_, this, QStringLiteral("ドライブの準備ができていません。"));
-        Drive1->setDrive(Dir1->path());
     }
+    beepAndTell(platform_, this, driveNotReadyMessage(Drive1->drive().root, reason));
+    Drive1->setDrive(Dir1->path());
 }
 
 void Form1d::Dir1_Change()
@@ -342,8 +369,25 @@ void Form1d::Combo1_Click()
     Command2->setText(QStringLiteral("A"));
     for (int k = 0; k <= 11; ++k) {
         if (Combo1->currentText() == Combo1->list(k)) {
-            File1->setPattern(filterPattern(k));
+            try {
+                File1->setPattern(filterPattern(k));
+            } catch (const PlatformError& error) {
+                // The list keeps what it showed; the user learns why it did not change.
+                beepAndTell(platform_, this, folderFailureMessage(File1->path(), error.reason()));
+            }
             return;
+        }
+    }
+}
+
+void Form1d::openNearestAbove(const QString& folder)
+{
+    QDir above(folder);
+    while (above.cdUp()) {
+        try {
+            Dir1->setPath(QDir::toNativeSeparators(above.path()));
+            return;
+        } catch (const PlatformError&) {
         }
     }
 }

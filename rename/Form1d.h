@@ -67,6 +67,8 @@ private:
     void createMenus();
     void connectHandlers();
     void openViewer();
+    // Shows the nearest folder above folder that can be read, if any.
+    void openNearestAbove(const QString& folder);
     // The client width for an outer width of 5670 twips, and never less than the controls need.
     int clientWidth(int frameWidth) const;
     QRect twipsRect(int left, int top, int width, int height) const;

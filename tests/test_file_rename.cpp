@@ -232,7 +232,7 @@ private slots:
         withoutNoReplace(override.calls(), noLinks);
         int placeholders = 0;
         if (neverReplaces) {
-            // Learnt once, the folder's later renames need no placeholder.
+            // Learnt once, the run's later renames on that drive need no placeholder.
             override.calls().createExclusive = [&placeholders](const char* path) {
                 ++placeholders;
                 return RenameCalls::system().createExclusive(path);
@@ -245,8 +245,9 @@ private slots:
                 return ::rename(from, to);
             };
         }
-        renameFileNoReplace(dir.filePath("a.jpg"), dir.filePath("img001.jpg"));
-        QCOMPARE(reasonOf(dir.filePath("img001.jpg"), dir.filePath("taken.jpg")),
+        RenameRun run;
+        renameFileNoReplace(dir.filePath("a.jpg"), dir.filePath("img001.jpg"), run);
+        QCOMPARE(reasonOf(dir.filePath("img001.jpg"), dir.filePath("taken.jpg"), run),
                  QString("同じ名前のファイルがすでにあります。"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"img001.jpg", "taken.jpg"}));
         QCOMPARE(placeholders, neverReplaces ? 1 : 0);
@@ -285,7 +286,7 @@ private slots:
     }
 
     // A refused hard link (sshfs refuses links to another owner's files) is no refusal of the
-    // rename: it goes on to the placeholder. The folder's later files go straight there.
+    // rename: it goes on to the placeholder. The run's later files go straight there.
     void aRefusedLinkGoesOnToThePlaceholderAndIsRemembered_data()
     {
         QTest::addColumn<int>("err");
@@ -313,9 +314,10 @@ private slots:
             errno = err;
             return -1;
         };
-        renameFileNoReplace(dir.filePath("a.jpg"), dir.filePath("img1.jpg"));
-        renameFileNoReplace(dir.filePath("b.jpg"), dir.filePath("img2.jpg"));
-        renameFileNoReplace(dir.filePath("c.jpg"), dir.filePath("img3.jpg"));
+        RenameRun run;
+        renameFileNoReplace(dir.filePath("a.jpg"), dir.filePath("img1.jpg"), run);
+        renameFileNoReplace(dir.filePath("b.jpg"), dir.filePath("img2.jpg"), run);
+        renameFileNoReplace(dir.filePath("c.jpg"), dir.filePath("img3.jpg"), run);
         QCOMPARE(tries, 2);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
                  QStringList({"img1.jpg", "img2.jpg", "img3.jpg"}));

@@ -30,6 +30,7 @@
 
 #include <cstdio>
 #include <dirent.h>
+#include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -200,7 +201,9 @@ private slots:
         choose(form->Drive1, form->Drive1->findText("/nonexistent-numbrella-drive"));
         QCOMPARE(platform->beeps, 1);
         QCOMPARE(platform->messages.size(), 1);
-        QCOMPARE(platform->messages[0].text, QString("ドライブの準備ができていません。"));
+        QCOMPARE(platform->messages[0].text,
+                 QString("ドライブの準備ができていません。\n/nonexistent-numbrella-drive\n"
+                         "ファイルまたはフォルダーが見つかりません。"));
         QCOMPARE(platform->messages[0].title, QString("Numbrella ポテリカ"));
         QCOMPARE(form->Drive1->drive().root, drive);
         QCOMPARE(form->Dir1->path(), before);
@@ -375,11 +378,51 @@ private slots:
         QCOMPARE(form->Combo2->list(5), QString("７桁"));
     }
 
-    void anUnreadableFolderLeavesTheFileListEmpty()
+    void anUnreadableFolderLeavesTheFileListAsItWas()
     {
         open({"a.jpg"});
+        const QString shown = form->File1->path();
         QVERIFY_THROWS_EXCEPTION(PlatformError, form->File1->setPath(dir->filePath("gone")));
-        QCOMPARE(form->File1->listCount(), 0);
+        QCOMPARE(form->File1->path(), shown);
+        QCOMPARE(listed(form->File1), QStringList({"a.jpg"}));
+    }
+
+    // A folder without read or search permission is refused as denied, also the one the
+    // program starts in, which then opens on the folder above.
+    void aFolderWithoutPermissionIsDenied()
+    {
+        for (const auto& [name, mode] : {std::pair{"r0000", 0}, {"r0333", 0333}, {"r0666", 0666}}) {
+            QDir(dir->path()).mkdir(name);
+            QCOMPARE(::chmod(QFile::encodeName(dir->filePath(name)).constData(), mode_t(mode)), 0);
+        }
+        ::chmod(QFile::encodeName(dir->path()).constData(), 0755);
+        // Root passes every permission: the checks are made as nobody's.
+        const bool root = ::geteuid() == 0;
+        if (root)
+            ::setfsuid(65534);
+        QDir::setCurrent(dir->filePath("r0333"));
+        form = new Form1d(*platform);
+        form->show();
+        click(form->Dir1);
+        QTest::keyClick(form->Dir1, Qt::Key_End);
+        for (int i = 0; i < 2; ++i) {
+            QTest::keyClick(form->Dir1, Qt::Key_Return);
+            QTest::keyClick(form->Dir1, Qt::Key_Up);
+        }
+        QTest::keyClick(form->Dir1, Qt::Key_Return);
+        if (root)
+            ::setfsuid(0);
+        QStringList told;
+        for (const FakePlatform::Message& message : platform->messages)
+            told << message.text.section(' ', 0, 0) + message.text.section('\n', 1);
+        const QString here = QDir::toNativeSeparators(QDir(dir->path()).canonicalPath());
+        QCOMPARE(told,
+                 QStringList({here + "/r0333アクセスが拒否されました。",
+                              here + "/r0666アクセスが拒否されました。",
+                              here + "/r0333アクセスが拒否されました。",
+                              here + "/r0000アクセスが拒否されました。"}));
+        QCOMPARE(form->Dir1->path(), here);
+        QCOMPARE(form->Combo2->count(), 6);
     }
 
     void theWorkedExampleRenamesInListOrder()

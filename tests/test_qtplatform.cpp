@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QLabel>
 #include <QPrinter>
 #include <QTimer>
@@ -46,12 +47,25 @@ private slots:
         QtPlatform platform;
         Seen seen;
         readAndCancelNextDialog(seen);
-        const std::optional<QString> path = platform.saveDialog(
-            nullptr, QStringLiteral("photo001.jpg"), QStringLiteral("jpg|*.jpg|bmp|*.bmp|"));
+        const std::optional<QString> path =
+            platform.saveDialog(nullptr, QDir::tempPath(), QStringLiteral("photo001.jpg"),
+                                QStringLiteral("jpg|*.jpg|bmp|*.bmp|"));
         QVERIFY(!path);
         QCOMPARE(seen.title, QStringLiteral("名前を付けて保存"));
         QVERIFY2(seen.texts.contains(QStringLiteral("保存(&S)")), qPrintable(seen.texts.join('|')));
         QVERIFY2(seen.texts.contains(QStringLiteral("キャンセル")),
+                 qPrintable(seen.texts.join('|')));
+    }
+
+    // Replacing a file is asked in Japanese, and Esc keeps the file.
+    void theQuestionOffersHaiAndIieAndEscSaysNo()
+    {
+        QtPlatform platform;
+        Seen seen;
+        readAndCancelNextDialog(seen);
+        QVERIFY(!platform.askYesNo(nullptr, QStringLiteral("/a/b.jpg はすでにあります。"),
+                                   QStringLiteral("Numbrella ポテリカ")));
+        QVERIFY2(seen.texts.contains(QStringLiteral("はい")) && seen.texts.contains("いいえ"),
                  qPrintable(seen.texts.join('|')));
     }
 
