@@ -11,6 +11,7 @@
 #include "support/FakePlatform.h"
 #include "support/Input.h"
 #include "support/RenameReason.h"
+#include "support/ScopedCalls.h"
 #include "support/TestFiles.h"
 #include "viewer/Form3d.h"
 
@@ -360,13 +361,12 @@ private slots:
         const int held = ::open(".numbrella-save-Held12", O_RDONLY | O_CLOEXEC);
         QCOMPARE(::flock(held, LOCK_EX | LOCK_NB), 0);
         int named = -1;
-        const SaveCalls saved = saveCalls();
-        saveCalls().fsync = [&](int fd) {
+        ScopedCalls save(saveCalls());
+        save->fsync = [&](int fd) {
             named = int(drive.names().size() - kept.size());
             return ::fsync(fd);
         };
         writeFileReplacing(drive.file("p.jpg"), "PICTURE");
-        saveCalls() = saved;
         ::close(held);
         QCOMPARE(named, namedWhileWritten);
         QCOMPARE(drive.names(), kept + QStringList({"p.jpg"}));

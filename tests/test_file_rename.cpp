@@ -7,6 +7,7 @@
 #include "platform/SaveCalls.h"
 #include "support/NameSamples.h"
 #include "support/RenameReason.h"
+#include "support/ScopedCalls.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -23,18 +24,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Replaces some of the rename's system calls for one test and puts the real ones back after.
-class CallsOverride
-{
-public:
-    CallsOverride() : saved_(renameCalls()) {}
-    ~CallsOverride() { renameCalls() = saved_; }
-    RenameCalls& calls() { return renameCalls(); }
-
-private:
-    RenameCalls saved_;
-};
 
 auto failing2(int err)
 {
@@ -191,7 +180,7 @@ private slots:
         QString reason;
         {
             // Every call fails alike, so the fallbacks cannot hide the error either.
-            CallsOverride override;
+            ScopedCalls override(renameCalls());
             override.calls().renameNoReplace = failing2(err);
             override.calls().link = failing2(err);
             override.calls().createExclusive = failing1(err);
@@ -228,7 +217,7 @@ private slots:
         QTemporaryDir dir;
         writeFile(dir.filePath("a.jpg"), "A");
         writeFile(dir.filePath("taken.jpg"), "KEEP");
-        CallsOverride override;
+        ScopedCalls override(renameCalls());
         withoutNoReplace(override.calls(), noLinks);
         int placeholders = 0;
         if (neverReplaces) {
@@ -270,7 +259,7 @@ private slots:
         QTemporaryDir dir;
         const QByteArray from = QFile::encodeName(dir.filePath("a.jpg"));
         writeFile(dir.filePath("a.jpg"), "A");
-        CallsOverride override;
+        ScopedCalls override(renameCalls());
         withoutNoReplace(override.calls(), noLinks);
         override.calls().unlink = [from](const char* path) {
             if (from == path) {
@@ -303,7 +292,7 @@ private slots:
         for (const char* name : {"a.jpg", "b.jpg", "c.jpg"})
             writeFile(dir.filePath(name), name);
         int tries = 0;
-        CallsOverride override;
+        ScopedCalls override(renameCalls());
         override.calls().renameNoReplace = [&](const char*, const char*) {
             ++tries;
             errno = EINVAL;
@@ -344,7 +333,7 @@ private slots:
         QFETCH(QString, reason);
         QTemporaryDir dir;
         writeFile(dir.filePath("keep.jpg"), "KEEP");
-        const SaveCalls saved = saveCalls();
+        ScopedCalls save(saveCalls());
         auto failing = [err, atClose](bool close) {
             return [err, close, atClose](int fd) {
                 if (close)
@@ -355,15 +344,14 @@ private slots:
                 return -1;
             };
         };
-        saveCalls().fsync = failing(false);
-        saveCalls().close = failing(true);
+        save->fsync = failing(false);
+        save->close = failing(true);
         QString told;
         try {
             writeFileReplacing(dir.filePath("keep.jpg"), QByteArray(6000, 'p'));
         } catch (const PlatformError& e) {
             told = e.reason();
         }
-        saveCalls() = saved;
         QCOMPARE(told, reason);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"keep.jpg"}));
         QCOMPARE(readFile(dir.filePath("keep.jpg")), QByteArray("KEEP"));

@@ -13,6 +13,7 @@
 #include "rename/Form1d.h"
 #include "support/FakePlatform.h"
 #include "support/Input.h"
+#include "support/ScopedCalls.h"
 #include "support/TestFiles.h"
 #include "viewer/Form3d.h"
 
@@ -237,9 +238,9 @@ private slots:
         writeFile(dir->filePath("share/x.jpg"));
         open({"a.jpg"});
         const QString before = form->Dir1->path();
-        const FolderCalls saved = folderCalls();
         int reads = 0;
-        folderCalls().readEntry = [&](DIR* folder) -> dirent* {
+        ScopedCalls folders(folderCalls());
+        folders->readEntry = [&](DIR* folder) -> dirent* {
             const QString path =
                 QFile::symLinkTarget(QString("/proc/self/fd/%1").arg(dirfd(folder)));
             if (path.endsWith("/share")) {
@@ -257,7 +258,6 @@ private slots:
         QTest::keyClick(form->Dir1, Qt::Key_End);
         QCOMPARE(form->Dir1->currentItem()->text(0), QString("share"));
         QTest::keyClick(form->Dir1, Qt::Key_Return);
-        folderCalls() = saved;
         QCOMPARE(platform->beeps, 1);
         QCOMPARE(platform->messages.size(), 1);
         QCOMPARE(platform->messages[0].text,
