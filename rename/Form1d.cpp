@@ -10,6 +10,7 @@
 #include "platform/CommandButton.h"
 #include "platform/DirList.h"
 #include "platform/DriveList.h"
+#include "platform/DroppedFailures.h"
 #include "platform/Events.h"
 #include "platform/FileList.h"
 #include "platform/FileRename.h"
@@ -216,6 +217,7 @@ void Form1d::Form_Load()
         Combo2->setText(Combo2->list(2));
     } catch (...) {
         // The window is shown as far as it has been set up.
+        noteDroppedFailure("Form1d::Form_Load");
     }
 }
 
@@ -312,6 +314,7 @@ void Form1d::Command1_Click()
     } catch (const PlatformError& error) {
         refusal = error;
     } catch (...) {
+        noteDroppedFailure("Form1d::Command1_Click");
     }
     QString message;
     if (refusal)
@@ -325,6 +328,7 @@ void Form1d::Command1_Click()
         if (!refusal)
             message += QLatin1Char('\n') + renamedCount(count, done);
     } catch (...) {
+        noteDroppedFailure("Form1d::Command1_Click, reading the list again");
     }
     setMousePointer(0);
     if (!message.isEmpty())
@@ -342,6 +346,7 @@ void Form1d::Command2_Click()
             Command2->setText(QStringLiteral("A"));
         }
     } catch (...) {
+        noteDroppedFailure("Form1d::Command2_Click");
     }
 }
 
@@ -354,6 +359,7 @@ void Form1d::Drive1_Change()
     } catch (const PlatformError& error) {
         reason = error.reason();
     } catch (...) {
+        noteDroppedFailure("Form1d::Drive1_Change");
     }
     beepAndTell(platform_, this, driveNotReadyMessage(Drive1->drive().root, reason));
     Drive1->setDrive(Dir1->path());

@@ -7,6 +7,7 @@
 #include "app/numbers.h"
 #include "platform/DirList.h"
 #include "platform/DriveList.h"
+#include "platform/DroppedFailures.h"
 #include "platform/Events.h"
 #include "platform/FileBytes.h"
 #include "platform/FileList.h"
@@ -431,6 +432,7 @@ void Form3d::Form_Load()
         showZoom();
     } catch (...) {
         // A file that is no picture leaves the viewer empty, without a word.
+        noteDroppedFailure("Form3d::Form_Load");
     }
 }
 
@@ -475,6 +477,7 @@ void Form3d::Form_Resize()
         pict->setVisible(true);
     } catch (...) {
         // A failed step ends the layout; what the earlier steps set stays.
+        noteDroppedFailure("Form3d::Form_Resize");
     }
 }
 
@@ -656,5 +659,6 @@ void Form3d::Toolbar1_ButtonClick(const QString& key)
         }
     } catch (...) {
         // A failing toolbar command ends silently; what it did so far stays done.
+        noteDroppedFailure("Form3d::Toolbar1_ButtonClick");
     }
 }
