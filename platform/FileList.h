@@ -22,6 +22,8 @@ public:
     int listCount() const { return int(names_.size()); }
     // A listed name as the system holds it (nameFromBytes), which the list shows as shownName.
     QString list(int index) const;
+    // Every listed name, in list order.
+    const QStringList& names() const { return names_; }
     // The selected name, likewise; empty when none is selected.
     QString fileName() const;
     void setSelectedIndex(int index);

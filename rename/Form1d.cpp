@@ -3,7 +3,6 @@
 #include "about/Form2d.h"
 #include "app/Module1.h"
 #include "app/icon.h"
-#include "app/join.h"
 #include "app/messages.h"
 #include "app/numbers.h"
 #include "platform/ComboBox.h"
@@ -35,7 +34,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QStringBuilder>
 #include <optional>
 
 Form1d::Form1d(Platform& platform, QWidget* parent)
@@ -208,12 +206,11 @@ void Form1d::Form_Load()
             beepAndTell(platform_, this, folderFailureMessage(folder, error.reason()));
             openNearestAbove(folder);
         }
-        for (const char* item :
-             {"jpg", "gif", "bmp", "ico", "txt", "rm", "ram", "mpg", "avi", "mp3", "htm", "\u2200"})
-            Combo1->addItem(QString::fromUtf8(item));
+        for (const FilterEntry& entry : kFilterEntries)
+            Combo1->addItem(QString::fromUtf16(entry.label));
         Combo1->setText(Combo1->list(0));
-        for (const char* item : {"１桁", "２桁", "３桁", "４桁", "５桁", "６桁"})
-            Combo2->addItem(QString::fromUtf8(item));
+        for (const char16_t* entry : kDigitEntries)
+            Combo2->addItem(QString::fromUtf16(entry));
         Combo2->setText(Combo2->list(2));
     } catch (...) {
         // The window is shown as far as it has been set up.
@@ -290,24 +287,20 @@ void Form1d::Command1_Click()
             setMousePointer(0);
             return;
         }
-        QString prefix;
+        // No box can change while the run works (it takes no input), so each is read once and
+        // the new names are made in one go.
+        QStringList widthEntries;
+        for (int k = 0; k < int(kDigitEntries.size()); ++k)
+            widthEntries << Combo2->list(k);
+        const QList<RenameStep> plan = planRenames(Dir1->path(), File1->names(), Text1->text(),
+                                                   widthEntries, Combo2->currentText(),
+                                                   Combo1->currentText());
         // What this run learns of the drive is never used by a later one.
         RenameRun run;
         for (int i = 1; i <= count; ++i) {
             Text2->setText(numberText(readNumber(Text2->text()) + 1));
-            for (int k = 0; k <= 5; ++k) {
-                if (Combo2->currentText() == Combo2->list(k)) {
-                    prefix = zeroPrefix(k + 1, readNumber(Text2->text()));
-                    break;
-                }
-            }
-            // Named, so that the separator's reference is not taken from a temporary.
-            const QString folder = Dir1->path();
-            const QString& separator = folderSeparator(folder);
-            // Each path built in one piece rather than through a temporary per part.
-            oldPath = folder % separator % File1->list(i - 1);
-            newPath = folder % separator % Text1->text() % prefix % Text2->text() % QLatin1Char('.')
-                % Combo1->currentText();
+            oldPath = plan[i - 1].from;
+            newPath = plan[i - 1].to;
             renameFileNoReplace(oldPath, newPath, run);
             done = i;
         }
@@ -373,10 +366,10 @@ void Form1d::Dir1_Change()
 void Form1d::Combo1_Click()
 {
     Command2->setText(QStringLiteral("A"));
-    for (int k = 0; k <= 11; ++k) {
+    for (int k = 0; k < int(kFilterEntries.size()); ++k) {
         if (Combo1->currentText() == Combo1->list(k)) {
             try {
-                File1->setPattern(filterPattern(k));
+                File1->setPattern(QString::fromUtf16(kFilterEntries[size_t(k)].pattern));
             } catch (const PlatformError& error) {
                 // The list keeps what it showed; the user learns why it did not change.
                 beepAndTell(platform_, this, folderFailureMessage(File1->path(), error.reason()));

@@ -460,49 +460,6 @@ private slots:
         QCOMPARE(form->File1->refreshCount(), reads);
     }
 
-    // A table: one row a line, as it reads.
-    // clang-format off
-    void widthsAndExtensions_data()
-    {
-        QTest::addColumn<int>("files");
-        QTest::addColumn<QString>("width");
-        QTest::addColumn<QString>("base");
-        QTest::addColumn<QString>("extension");
-        QTest::addColumn<QString>("first");
-        QTest::addColumn<QString>("last");
-        QTest::newRow("one digit, twelve files") << 12 << "１桁" << "p" << "jpg" << "p1.jpg" << "p12.jpg";
-        QTest::newRow("two digits, 120 files") << 120 << "２桁" << "p" << "jpg" << "p01.jpg" << "p120.jpg";
-        QTest::newRow("six digits") << 2 << "６桁" << "p" << "jpg" << "p000001.jpg" << "p000002.jpg";
-        QTest::newRow("typed 3: no zeros") << 10 << "3" << "img" << "jpg" << "img1.jpg" << "img10.jpg";
-        QTest::newRow("half-width 3桁: no zeros") << 2 << "3桁" << "img" << "jpg" << "img1.jpg" << "img2.jpg";
-        QTest::newRow("empty base name") << 2 << "３桁" << "" << "jpg" << "001.jpg" << "002.jpg";
-        QTest::newRow("typed extension") << 2 << "３桁" << "x" << "png" << "x001.png" << "x002.png";
-        QTest::newRow("all sign") << 2 << "３桁" << "x" << "\u2200" << "x001.\u2200" << "x002.\u2200";
-    }
-    // clang-format on
-    void widthsAndExtensions()
-    {
-        QFETCH(int, files);
-        QFETCH(QString, width);
-        QFETCH(QString, base);
-        QFETCH(QString, extension);
-        QFETCH(QString, first);
-        QFETCH(QString, last);
-        QStringList names;
-        for (int i = 0; i < files; ++i)
-            names << QString("src%1.jpg").arg(i, 4, 10, QLatin1Char('0'));
-        open(names);
-        typeOver(form->Combo2, width);
-        typeOver(form->Combo1, extension);
-        typeOver(form->Text1, base);
-        click(form->Command1);
-        const QStringList after = filesIn(dir->path());
-        QCOMPARE(after.size(), files);
-        QVERIFY(after.contains(first));
-        QVERIFY(after.contains(last));
-        QVERIFY(platform->messages.isEmpty());
-    }
-
     void aCollisionStopsTheRunAndLosesNothing()
     {
         open({"a.jpg", "b.jpg", "c.jpg"});
@@ -571,20 +528,6 @@ private slots:
         QVERIFY2(platform->messages[0].text.contains(reason),
                  qPrintable(platform->messages[0].text));
         QCOMPARE(QDir(dir->filePath("sub")).entryList(QDir::Files), QStringList());
-    }
-
-    void moreThanSixteenBitsOfFilesAreAllRenamed()
-    {
-        for (int i = 0; i < 40000; ++i)
-            writeFile(dir->filePath(QString("f%1.jpg").arg(i)));
-        open({});
-        QCOMPARE(form->File1->listCount(), 40000);
-        typeOver(form->Text1, "n");
-        click(form->Command1);
-        QVERIFY(platform->messages.isEmpty());
-        QVERIFY(QFile::exists(dir->filePath("n40000.jpg")));
-        QVERIFY(QFile::exists(dir->filePath("n001.jpg")));
-        QCOMPARE(form->File1->listCount(), 40000);
     }
 
     void aRightReleaseOnASelectedFileOffersTheMenu()

@@ -123,13 +123,51 @@ private slots:
         QCOMPARE(zeroPrefix(width, n), expected);
     }
 
-    void filterEntriesGiveTheirPatterns()
+    // A table: one row a line, as it reads.
+    // clang-format off
+    void aRunsNewNamesFollowWidthBaseAndExtension_data()
     {
-        QCOMPARE(filterPattern(0), QString("*.jpg;*.jpeg"));
-        QCOMPARE(filterPattern(7), QString("*.mpg;*.mpeg"));
-        QCOMPARE(filterPattern(10), QString("*.htm;*.html"));
-        QCOMPARE(filterPattern(11), QString("*.*"));
-        QCOMPARE(filterPattern(12), QString());
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<int>("files");
+        QTest::addColumn<QString>("width");
+        QTest::addColumn<QString>("base");
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("last");
+        QTest::newRow("one digit, twelve files") << "/p" << 12 << "１桁" << "p" << "jpg" << "/p/p1.jpg" << "/p/p12.jpg";
+        QTest::newRow("two digits, 120 files") << "/p" << 120 << "２桁" << "p" << "jpg" << "/p/p01.jpg" << "/p/p120.jpg";
+        QTest::newRow("six digits") << "/p" << 2 << "６桁" << "p" << "jpg" << "/p/p000001.jpg" << "/p/p000002.jpg";
+        QTest::newRow("typed 3: no zeros") << "/p" << 10 << "3" << "img" << "jpg" << "/p/img1.jpg" << "/p/img10.jpg";
+        QTest::newRow("half-width 3桁: no zeros") << "/p" << 2 << "3桁" << "img" << "jpg" << "/p/img1.jpg" << "/p/img2.jpg";
+        QTest::newRow("empty base name") << "/p" << 2 << "３桁" << "" << "jpg" << "/p/001.jpg" << "/p/002.jpg";
+        QTest::newRow("typed extension") << "/p" << 2 << "３桁" << "x" << "png" << "/p/x001.png" << "/p/x002.png";
+        QTest::newRow("capitals after the switch") << "/p" << 2 << "３桁" << "x" << "JPG" << "/p/x001.JPG" << "/p/x002.JPG";
+        QTest::newRow("all sign") << "/p" << 2 << "３桁" << "x" << "\u2200" << "/p/x001.\u2200" << "/p/x002.\u2200";
+        QTest::newRow("more than 16 bits of files") << "/p" << 40000 << "３桁" << "n" << "jpg" << "/p/n001.jpg" << "/p/n40000.jpg";
+        QTest::newRow("a root that is no listed drive gets the separator") << "/" << 1 << "３桁" << "n" << "jpg" << "//n001.jpg" << "//n001.jpg";
+    }
+    // clang-format on
+    void aRunsNewNamesFollowWidthBaseAndExtension()
+    {
+        QFETCH(QString, folder);
+        QFETCH(int, files);
+        QFETCH(QString, width);
+        QFETCH(QString, base);
+        QFETCH(QString, extension);
+        QFETCH(QString, first);
+        QFETCH(QString, last);
+        QStringList names;
+        for (int i = 0; i < files; ++i)
+            names << QString("src%1.jpg").arg(i);
+        QStringList entries;
+        for (const char16_t* entry : kDigitEntries)
+            entries << QString::fromUtf16(entry);
+        const QList<RenameStep> plan = planRenames(folder, names, base, entries, width, extension);
+        QCOMPARE(plan.size(), files);
+        QCOMPARE(plan.first().from, folder + "/src0.jpg");
+        QCOMPARE(plan.first().to, first);
+        QCOMPARE(plan.last().from, folder + "/" + names.last());
+        QCOMPARE(plan.last().to, last);
     }
 
     // A table: one row a line, as it reads.
