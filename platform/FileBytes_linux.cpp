@@ -133,12 +133,12 @@ int writeAll(int fd, const QByteArray& bytes, qsizetype& left)
     return 0;
 }
 
-// FAT through FUSE refuses a write onto a full drive as not permitted: the drive's free space
-// tells the true cause.
+// FAT through FUSE refuses a write onto a full drive as not permitted (fusefat on Debian 12) or
+// as an I/O error (on Debian 13): the drive's free space tells the true cause.
 int trueWriteError(int err, const QByteArray& folder, qsizetype left)
 {
     struct statvfs drive = {};
-    if (err == EPERM && ::statvfs(folder.constData(), &drive) == 0
+    if ((err == EPERM || err == EIO) && ::statvfs(folder.constData(), &drive) == 0
         && qint64(drive.f_bavail) * qint64(drive.f_frsize) < std::max<qint64>(left, 1))
         return ENOSPC;
     return err;
@@ -240,11 +240,13 @@ bool saveThroughTemporary(const QByteArray& folder, const QByteArray& target,
     }
     const SaveCalls& sys = saveCalls();
     auto abandon = [&](int err, bool open, qsizetype left = 0) {
+        // Asked while the temporary file still takes its room on the drive.
+        const int told = trueWriteError(err, folder, left);
         if (open)
             sys.close(fd);
         if (!temporary.isEmpty())
             ::unlink(temporary.constData());
-        failSave(trueWriteError(err, folder, left));
+        failSave(told);
     };
     // Every step is checked by hand: a buffered writer that reports success after a failed
     // flush would rename an empty file over the one the user agreed to replace. The new file

@@ -24,8 +24,9 @@ if [ "$what" = test ]; then
     # A headless Wayland compositor and Qt's Wayland plugin, for the viewer's test on Wayland.
     packages+=(weston qt6-wayland)
     # FAT and exFAT drives through FUSE, for the renaming and saving tests on them, and Python's
-    # FUSE binding for the test drive held in memory that fails on demand.
-    packages+=(dosfstools exfatprogs fusefat exfat-fuse python3-fusepy)
+    # FUSE binding for the test drive held in memory that fails on demand; ext4 images and
+    # chattr (not in Debian 13's minimal system) for the tests of full and unwritable files.
+    packages+=(dosfstools exfatprogs fusefat exfat-fuse e2fsprogs python3-fusepy)
     # The install and package checks: the launcher and AppStream validators, the `file` that
     # CPack's .deb generator needs, and Debian's package checker.
     packages+=(desktop-file-utils appstream dpkg-dev binutils file lintian)

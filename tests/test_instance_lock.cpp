@@ -146,8 +146,9 @@ private slots:
                 QCOMPARE(::chown(QFile::encodeName(folder).constData(), 65534, 65534), 0);
             else if (unsafe == "folder")
                 QVERIFY(QDir().mkpath(lock));
-            else if (unsafe == "unwritable")
-                QVERIFY(makeUnwritable(lock));
+            else if (unsafe == "unwritable" && !makeUnwritable(lock))
+                QSKIP(
+                    "cannot make a file unwritable here (as root: chattr, on a drive that has it)");
         }
         auto first = std::make_unique<QtPlatform>();
         QVERIFY(!first->anotherInstanceRunning());
