@@ -10,7 +10,8 @@ round, on the same files in the same file system.
            work; with a screen reader listening (an AT-SPI client subscribed to text
            events, atspi_listen.py, and Qt's bridge switched on) against the same run without.
   list     choosing the filter entry "jpg" by keyboard to the re-read list shown, against
-           readdir + match + natural sort written plainly in C (bare_list).
+           readdir + match + natural sort written plainly in C (bare_list), and the same with
+           ICU's Japanese sort keys, the program's order (bare_list --icu).
   start    program start to its window mapped and first shown, against a plain Qt window
            listing the same folder (plain_list_window); empty folder and the rename folders.
            In the empty folder also against that window with Qt's Japanese catalogs and
@@ -222,6 +223,9 @@ def bench_rename(rf, programs, a11y):
     def bare_list():
         out = parse(run([os.path.join(ARGS.bench, "bare_list"), rf.folder, "*.jpg", "*.jpeg"]))
         record(f"list {rf.count}", "readdir+match+natural sort in C", out["work_ms"])
+        out = parse(run([os.path.join(ARGS.bench, "bare_list"), "--icu", rf.folder, "*.jpg",
+                         "*.jpeg"]))
+        record(f"list {rf.count}", "readdir+match+ICU Japanese sort keys in C", out["work_ms"])
 
     def plain_start():
         p = Started([os.path.join(ARGS.bench, "plain_list_window")], rf.folder, {},

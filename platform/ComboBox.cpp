@@ -51,40 +51,13 @@ ComboBox::ComboBox(QWidget* parent) : QComboBox(parent)
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
     connect(this, &QComboBox::activated, this, &ComboBox::activatedEntry);
-    followEntries();
-}
-
-void ComboBox::setModel(QAbstractItemModel* model)
-{
-    QComboBox::setModel(model);
-    followEntries();
-}
-
-void ComboBox::followEntries()
-{
-    itemsValid_ = false;
-    // Any change of the entries makes the copy read them again.
-    QAbstractItemModel* entries = model();
-    const auto changed = [this] { itemsValid_ = false; };
-    connect(entries, &QAbstractItemModel::rowsInserted, this, changed);
-    connect(entries, &QAbstractItemModel::rowsRemoved, this, changed);
-    connect(entries, &QAbstractItemModel::rowsMoved, this, changed);
-    connect(entries, &QAbstractItemModel::dataChanged, this, changed);
-    connect(entries, &QAbstractItemModel::modelReset, this, changed);
-    connect(entries, &QAbstractItemModel::layoutChanged, this, changed);
 }
 
 QString ComboBox::list(int index) const
 {
-    if (!itemsValid_) {
-        items_.clear();
-        for (int i = 0; i < count(); ++i)
-            items_ << itemText(i);
-        itemsValid_ = true;
-    }
-    if (index < 0 || index >= items_.size())
+    if (index < 0 || index >= count())
         throw RuntimeError::indexOutOfRange(QStringLiteral("List"));
-    return items_[index];
+    return itemText(index);
 }
 
 void ComboBox::setText(const QString& text)

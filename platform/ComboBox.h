@@ -19,19 +19,14 @@ public:
     void setText(const QString& text);
 
     // The text of the list entry at index (List(index)); throws PlatformError for an index
-    // outside the list. Read from a copy that follows the model: the renaming run reads the
-    // entries for every file.
+    // outside the list.
     QString list(int index) const;
-    void setModel(QAbstractItemModel* model) override;
 
     std::function<void()> onClick;
 
 private:
     friend class ComboBoxEdit;
     void activatedEntry();
-    void followEntries();
 
     bool finishingEdit_ = false;
-    mutable QStringList items_;
-    mutable bool itemsValid_ = false;
 };

@@ -10,17 +10,6 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 
-namespace {
-
-void requireReadable(const QString& folder, const QString& reason)
-{
-    QDir dir(folder);
-    if (folder.isEmpty() || !dir.exists() || !dir.isReadable() || !QFileInfo(folder).isExecutable())
-        throw PlatformError(QStringLiteral("folder"), reason);
-}
-
-} // namespace
-
 DirList::DirList(QWidget* parent) : QTreeWidget(parent)
 {
     setHeaderHidden(true);
@@ -33,36 +22,45 @@ DirList::DirList(QWidget* parent) : QTreeWidget(parent)
 void DirList::setPath(const QString& folder)
 {
     const QString native = QDir::toNativeSeparators(QDir::cleanPath(QDir(folder).absolutePath()));
-    requireReadable(native, QStringLiteral("パスが見つかりません。"));
     // Read before anything changes: a folder that fails midway (a share's I/O error) leaves
     // Path as it was, never an empty list.
     QStringList subfolders = readSubfolders(native);
     sortNatural(subfolders);
+    const QString previous = path_;
     path_ = native;
+    try {
+        raiseInSetter(onChange);
+    } catch (...) {
+        // The file list could not follow: both lists stay with the folder shown before.
+        path_ = previous;
+        throw;
+    }
     rebuild(subfolders);
-    raiseInSetter(onChange);
 }
 
 void DirList::setPath(const Drive& drive)
 {
-    requireReadable(drive.root, QStringLiteral("ドライブの準備ができていません。"));
+    requireListable(drive.root);
     setPath(drive.folder.isEmpty() ? drive.root : drive.folder);
 }
 
 void DirList::rebuild(const QStringList& subfolders)
 {
     clear();
+    // The folders above by the path's text alone: asking the system through Qt would lose a
+    // folder whose name is not UTF-8.
     QStringList chain;
-    QDir dir(QDir::fromNativeSeparators(path_));
-    for (;;) {
-        chain.prepend(dir.absolutePath());
-        if (dir.isRoot() || !dir.cdUp())
+    for (QString folder = QDir::fromNativeSeparators(path_);;) {
+        chain.prepend(folder);
+        const qsizetype slash = folder.lastIndexOf(u'/');
+        if (QDir(folder).isRoot() || slash < 0)
             break;
+        folder = slash == 0 ? QStringLiteral("/") : folder.left(slash);
     }
     QTreeWidgetItem* parentItem = nullptr;
     for (const QString& folder : chain) {
         const QString label = QDir(folder).isRoot() ? QDir::toNativeSeparators(folder)
-                                                    : QFileInfo(folder).fileName();
+                                                    : shownName(QFileInfo(folder).fileName());
         auto* item = parentItem ? new QTreeWidgetItem(parentItem) : new QTreeWidgetItem(this);
         item->setText(0, label);
         item->setData(0, Qt::UserRole, QDir::toNativeSeparators(folder));
@@ -72,7 +70,7 @@ void DirList::rebuild(const QStringList& subfolders)
     const QDir here(QDir::fromNativeSeparators(path_));
     for (const QString& name : subfolders) {
         auto* item = new QTreeWidgetItem(parentItem);
-        item->setText(0, name);
+        item->setText(0, shownName(name));
         item->setData(0, Qt::UserRole, QDir::toNativeSeparators(here.filePath(name)));
     }
     if (parentItem) {
@@ -85,14 +83,11 @@ void DirList::open(QTreeWidgetItem* item)
 {
     if (!item)
         return;
-    const QString previous = path_;
     const QString folder = item->data(0, Qt::UserRole).toString();
     try {
         setPath(folder);
     } catch (const PlatformError& error) {
-        // Back to the folder shown before, whose files the list shows again, and a word.
-        if (!previous.isEmpty() && previous != folder)
-            guarded([&] { setPath(previous); });
+        // Both lists still show the folder shown before; the window tells why.
         raiseInSetter(onOpenFailed, folder, error.reason());
     }
 }

@@ -3,6 +3,7 @@
 #include "platform/Accessibility.h"
 #include "platform/Drives.h"
 #include "platform/Events.h"
+#include "platform/FolderReader.h"
 
 #include <QDir>
 
@@ -18,7 +19,7 @@ void DriveList::setDrives(const QStringList& roots)
     const QSignalBlocker block(this);
     clear();
     addItems(roots);
-    const QString holding = driveHolding(roots_, QDir::currentPath());
+    const QString holding = driveHolding(roots_, currentFolder());
     current_ = holding.isEmpty() && !roots.isEmpty() ? roots.first() : holding;
     setCurrentIndex(int(roots_.indexOf(current_)));
 }
@@ -27,7 +28,7 @@ Drive DriveList::drive() const
 {
     // The deepest drive that holds the current folder decides: "/" does not show a folder that
     // lies on another drive mounted below it.
-    const QString cwd = QDir::toNativeSeparators(QDir::currentPath());
+    const QString cwd = QDir::toNativeSeparators(currentFolder());
     return Drive{current_, driveHolding(roots_, cwd) == current_ ? cwd : current_};
 }
 

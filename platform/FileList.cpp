@@ -1,6 +1,7 @@
 #include "platform/FileList.h"
 
 #include "platform/Events.h"
+#include "platform/FileNames.h"
 #include "platform/FolderReader.h"
 #include "platform/PlatformError.h"
 #include "platform/RuntimeError.h"
@@ -18,16 +19,20 @@ FileList::FileList(QWidget* parent) : QListView(parent), model_(new QStringListM
     setUniformItemSizes(true);
 }
 
+// Read before anything changes: a folder that cannot be read leaves the list as it was, with
+// the folder shown before, and throws.
 void FileList::setPath(const QString& folder)
 {
+    QStringList names = read(folder, pattern_);
     path_ = folder;
-    refresh();
+    showNames(std::move(names));
 }
 
 void FileList::setPattern(const QString& pattern)
 {
+    QStringList names = read(path_, pattern);
     pattern_ = pattern;
-    refresh();
+    showNames(std::move(names));
 }
 
 QString FileList::list(int index) const
@@ -50,17 +55,36 @@ void FileList::setSelectedIndex(int index)
     setCurrentIndex(model_->index(index, 0));
 }
 
-void FileList::refresh()
+QStringList FileList::read(const QString& folder, const QString& pattern)
 {
     ++refreshes_;
-    names_.clear();
+    return readMatchingFiles(folder, pattern);
+}
+
+void FileList::showNames(QStringList names)
+{
+    names_ = std::move(names);
+    readFailure_.clear();
+    // The list keeps each name as the system holds it, for the run and the viewer, and shows it
+    // as people read it.
+    QStringList shown = names_;
+    for (QString& name : shown)
+        name = shownName(name);
+    model_->setStringList(shown);
+}
+
+void FileList::refresh()
+{
+    QStringList names;
     try {
-        names_ = readMatchingFiles(path_, pattern_);
-    } catch (...) {
-        model_->setStringList({});
+        names = read(path_, pattern_);
+    } catch (const PlatformError& error) {
+        // The files the list showed may have changed since: none are shown, and why is kept.
+        showNames({});
+        readFailure_ = error.reason();
         throw;
     }
-    model_->setStringList(names_);
+    showNames(std::move(names));
 }
 
 void FileList::mousePressEvent(QMouseEvent* event)

@@ -20,13 +20,18 @@ public:
     QString pattern() const { return pattern_; }
     void setPattern(const QString& pattern);
     int listCount() const { return int(names_.size()); }
+    // A listed name as the system holds it (nameFromBytes), which the list shows as shownName.
     QString list(int index) const;
-    // The selected name, empty when none is selected.
+    // Every listed name, in list order.
+    const QStringList& names() const { return names_; }
+    // The selected name, likewise; empty when none is selected.
     QString fileName() const;
     void setSelectedIndex(int index);
     // Reads the folder again with the current pattern; an unreadable folder leaves the list
     // empty and throws.
     void refresh();
+    // Why the list is empty when the last reading of its folder failed; empty otherwise.
+    QString readFailure() const { return readFailure_; }
     int refreshCount() const { return refreshes_; }
 
     std::function<void()> onDblClick;
@@ -45,9 +50,13 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    QStringList read(const QString& folder, const QString& pattern);
+    void showNames(QStringList names);
+
     QStringListModel* model_;
     QString path_;
     QString pattern_ = QStringLiteral("*.jpg;*.jpeg");
     QStringList names_;
+    QString readFailure_;
     int refreshes_ = 0;
 };

@@ -1,11 +1,11 @@
 #include "platform/FileRename.h"
 
 #include "platform/ErrorReason.h"
+#include "platform/FileNames.h"
 #include "platform/PlatformError.h"
 #include "platform/RenameCalls.h"
 
 #include <QCoreApplication>
-#include <QFile>
 
 #include <cerrno>
 #include <dirent.h>
@@ -16,6 +16,14 @@
 namespace {
 
 const QString kOperation = QStringLiteral("rename");
+
+// Linux 6.8's mount number that is never reused; older headers lack the name, older systems
+// ignore the request and answer with the plain number.
+#ifdef STATX_MNT_ID_UNIQUE
+constexpr unsigned kMountIdUnique = STATX_MNT_ID_UNIQUE;
+#else
+constexpr unsigned kMountIdUnique = 0x4000U;
+#endif
 
 [[noreturn]] void refuse(int err)
 {
@@ -36,20 +44,22 @@ qsizetype lastSeparator(const QString& path)
 }
 
 // The new name must stay in the old file's folder: the two paths share the folder text up to
-// the last separator exactly, and the new name holds no NUL.
+// the last separator exactly, and the new name holds no NUL. It is text, never bytes that would
+// make a mangled name.
 bool staysInFolder(const QString& oldPath, const QString& newPath)
 {
     if (newPath.contains(QChar(0)) || oldPath.contains(QChar(0)))
         return false;
     const qsizetype o = lastSeparator(oldPath);
     const qsizetype n = lastSeparator(newPath);
-    if (o < 0 || n != o || newPath.size() == n + 1)
+    if (o < 0 || n != o || newPath.size() == n + 1
+        || !QStringView(newPath).mid(n + 1).isValidUtf16())
         return false;
     return QStringView(oldPath).left(o) == QStringView(newPath).left(n);
 }
 
-// A path in the system's encoding, as QFile::encodeName gives it. An ASCII path, the usual
-// case, is copied into the object itself: a renaming run encodes two paths a file.
+// A path's exact bytes, as nameBytes gives them. An ASCII path, the usual case, is copied into
+// the object itself: a renaming run encodes two paths a file.
 class NativePath
 {
 public:
@@ -70,7 +80,7 @@ public:
                 return;
             }
         }
-        large_ = QFile::encodeName(path);
+        large_ = nameBytes(path);
         data_ = large_.constData();
     }
     NativePath(const NativePath&) = delete;
@@ -85,10 +95,7 @@ private:
     const char* data_ = nullptr;
 };
 
-// The ways to rename without replacing, in the order they are tried: each later one serves a
-// file system that refuses the one before. The last is learnt, never tried: a file system whose
-// plain rename refused to replace even our placeholder refuses a taken name by itself.
-enum class Method : unsigned char { NoReplace, Link, Placeholder, RenameRefuses };
+using Method = RenameMethod;
 
 // A refused hard link says nothing about the rename: a share may refuse links altogether
 // (FAT, exFAT), for files of another owner (sshfs), or across its own parts.
@@ -146,27 +153,38 @@ int renameNoReplace(const char* from, const char* to, Method& method)
     return err;
 }
 
-// The method the last folder's file system took. A run renames every file of one folder:
-// later files go straight to it instead of being refused by the methods before it each time.
-struct MethodMemo
+// The identity of the drive that holds folder: its device and its mount, whose number the
+// system never reuses where it can tell one (Linux 6.8 on); nothing when it cannot be told.
+bool driveIdentity(const QString& folder, std::uint64_t& device, std::uint64_t& mount)
 {
-    QString folder;
-    Method method = Method::NoReplace;
-};
-
-MethodMemo& methodMemo()
-{
-    static MethodMemo memo;
-    return memo;
+    const NativePath path(folder.isEmpty() ? QStringLiteral("/") : folder);
+    struct statx st = {};
+    // Asked without a round trip to a share: the device and the mount are the client's own.
+    if (::statx(AT_FDCWD, path.data(), AT_STATX_DONT_SYNC | AT_NO_AUTOMOUNT,
+                STATX_MNT_ID | kMountIdUnique, &st)
+        != 0)
+        return false;
+    device = (std::uint64_t(st.stx_dev_major) << 32) | st.stx_dev_minor;
+    mount = (st.stx_mask & (STATX_MNT_ID | kMountIdUnique)) != 0 ? st.stx_mnt_id : 0;
+    return true;
 }
 
-int renameInFolder(const QString& folder, const char* from, const char* to)
+int renameInFolder(const QString& folder, const char* from, const char* to, RenameRun& run)
 {
-    MethodMemo& memo = methodMemo();
-    Method method = memo.folder == folder ? memo.method : Method::NoReplace;
+    // Only a method past the first skips anything, and only on the drive it was learnt on. A
+    // run that has learnt none asks for no identity: on most drives the first method serves.
+    std::uint64_t device = 0;
+    std::uint64_t mount = 0;
+    const bool sameDrive = run.known && driveIdentity(folder, device, mount) && device == run.device
+        && mount == run.mount;
+    Method method = sameDrive ? run.method : Method::NoReplace;
     const int err = renameNoReplace(from, to, method);
-    if (err == 0 && (method != memo.method || memo.folder != folder))
-        memo = {folder, method};
+    if (err != 0 || method == Method::NoReplace)
+        return err;
+    if (sameDrive)
+        run.method = method;
+    else if (driveIdentity(folder, device, mount))
+        run = {true, device, mount, method};
     return err;
 }
 
@@ -198,7 +216,8 @@ bool listsEntry(const QByteArray& folder, const QByteArray& name)
 
 // On a file system that ignores letter case the target of a case-only rename is the file
 // itself; go through a unique temporary name, both steps refusing to replace.
-void renameThroughTemporary(const QString& folder, const QByteArray& from, const QByteArray& to)
+void renameThroughTemporary(const QString& folder, const QByteArray& from, const QByteArray& to,
+                            RenameRun& run)
 {
     static int serial = 0;
     QByteArray temporary;
@@ -206,20 +225,20 @@ void renameThroughTemporary(const QString& folder, const QByteArray& from, const
     for (int attempt = 0; attempt < 100 && err == EEXIST; ++attempt) {
         temporary = from + ".numbrella-" + QByteArray::number(::getpid()) + "-"
             + QByteArray::number(++serial);
-        err = renameInFolder(folder, from.constData(), temporary.constData());
+        err = renameInFolder(folder, from.constData(), temporary.constData(), run);
     }
     if (err != 0)
         refuse(err);
-    err = renameInFolder(folder, temporary.constData(), to.constData());
+    err = renameInFolder(folder, temporary.constData(), to.constData(), run);
     if (err != 0) {
-        renameInFolder(folder, temporary.constData(), from.constData());
+        renameInFolder(folder, temporary.constData(), from.constData(), run);
         refuse(err);
     }
 }
 
 } // namespace
 
-void renameFileNoReplace(const QString& oldPath, const QString& newPath)
+void renameFileNoReplace(const QString& oldPath, const QString& newPath, RenameRun& run)
 {
     if (!staysInFolder(oldPath, newPath))
         refuse(EINVAL);
@@ -233,7 +252,7 @@ void renameFileNoReplace(const QString& oldPath, const QString& newPath)
     }
     const qsizetype separator = lastSeparator(oldPath);
     const QString folder = oldPath.left(separator);
-    const int err = renameInFolder(folder, fromPath.data(), toPath.data());
+    const int err = renameInFolder(folder, fromPath.data(), toPath.data(), run);
     if (err == 0)
         return;
     const QByteArray from = fromPath.bytes();
@@ -241,12 +260,17 @@ void renameFileNoReplace(const QString& oldPath, const QString& newPath)
     const QString oldName = oldPath.mid(separator + 1);
     const QString newName = newPath.mid(separator + 1);
     if (err == EEXIST && oldName.compare(newName, Qt::CaseInsensitive) == 0
-        && (sameFile(from, to)
-            || !listsEntry(QFile::encodeName(folder), QFile::encodeName(newName)))) {
-        renameThroughTemporary(folder, from, to);
+        && (sameFile(from, to) || !listsEntry(nameBytes(folder), nameBytes(newName)))) {
+        renameThroughTemporary(folder, from, to, run);
         return;
     }
     refuse(err);
+}
+
+void renameFileNoReplace(const QString& oldPath, const QString& newPath)
+{
+    RenameRun run;
+    renameFileNoReplace(oldPath, newPath, run);
 }
 
 RenameCalls RenameCalls::system()

@@ -5,12 +5,14 @@
 #include "platform/FolderCalls.h"
 #include "platform/PlatformError.h"
 
-#include <QFile>
-
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -35,10 +37,16 @@ bool entryIs(int dirFd, const dirent* entry, unsigned char type, mode_t mode)
 class Folder
 {
 public:
-    explicit Folder(const QString& folder) : dir_(::opendir(QFile::encodeName(folder).constData()))
+    explicit Folder(const QString& folder) : dir_(::opendir(nameBytes(folder).constData()))
     {
         if (!dir_)
             failRead(errno);
+        // A folder that may be read but not searched lists names that nothing can be done with.
+        if (::faccessat(::dirfd(dir_), ".", X_OK, AT_EACCESS) != 0) {
+            const int err = errno;
+            ::closedir(dir_);
+            failRead(err);
+        }
     }
     ~Folder() { ::closedir(dir_); }
     Folder(const Folder&) = delete;
@@ -81,11 +89,8 @@ QStringList readMatchingFiles(const QString& folder, const QString& patterns)
                 continue;
             name = QString::fromLatin1(raw, size);
         } else {
-            // A name that is not valid text cannot be held faithfully: leave that file alone.
-            const QByteArray bytes(raw, size);
-            name = QString::fromUtf8(bytes);
-            if (name.toUtf8() != bytes)
-                continue;
+            // Held so that it gives back its exact bytes, whatever system named it.
+            name = nameFromBytes(QByteArrayView(raw, size));
             if (!patternList.matches(name))
                 continue;
         }
@@ -106,9 +111,20 @@ QStringList readSubfolders(const QString& folder)
         if (entry->d_name[0] == '.')
             continue;
         if (entryIs(dirFd, entry, DT_DIR, S_IFDIR))
-            names << QFile::decodeName(entry->d_name);
+            names << nameFromBytes(entry->d_name);
     }
     return names;
+}
+
+QString currentFolder()
+{
+    const std::unique_ptr<char, decltype(&std::free)> path(::getcwd(nullptr, 0), &std::free);
+    return path ? nameFromBytes(path.get()) : QString();
+}
+
+void requireListable(const QString& folder)
+{
+    const Folder dir(folder);
 }
 
 FolderCalls FolderCalls::system()

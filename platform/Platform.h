@@ -27,10 +27,14 @@ public:
     // Shows the menu at the mouse pointer, or at a global position when the keyboard asked
     // for it; a chosen item has been triggered when this returns.
     virtual QAction* popupMenu(QMenu* menu, std::optional<QPoint> at = std::nullopt) = 0;
-    // filter is in the "description|pattern|..." form; returns the chosen path, or nothing on
-    // cancel.
-    virtual std::optional<QString> saveDialog(QWidget* parent, const QString& proposedName,
+    // Opens in folder with proposedName filled in; filter is in the "description|pattern|..."
+    // form. Returns the chosen path, or nothing on cancel. It never asks about replacing a file:
+    // the caller does, naming the whole path.
+    virtual std::optional<QString> saveDialog(QWidget* parent, const QString& folder,
+                                              const QString& proposedName,
                                               const QString& filter) = 0;
+    // A modal question with はい and いいえ, いいえ the default; true for はい.
+    virtual bool askYesNo(QWidget* parent, const QString& text, const QString& title) = 0;
     // Returns the printer the user confirmed, or null on cancel.
     virtual std::unique_ptr<QPrinter> printDialog(QWidget* parent) = 0;
 

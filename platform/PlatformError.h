@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/DroppedFailures.h"
+
 #include <QByteArray>
 #include <QString>
 #include <exception>
@@ -34,5 +36,6 @@ void guarded(F&& body) noexcept
     try {
         body();
     } catch (...) {
+        noteDroppedFailure("an event from Qt");
     }
 }

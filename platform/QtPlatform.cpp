@@ -1,6 +1,7 @@
 #include "platform/QtPlatform.h"
 
 #include "platform/Drives.h"
+#include "platform/FileNames.h"
 #include "platform/InstanceLock.h"
 #include "platform/Twips.h"
 #include "platform/WindowSystem.h"
@@ -15,6 +16,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QScreen>
 
 namespace {
@@ -71,20 +73,36 @@ QString qtFileFilter(const QString& legacyFilter)
     return filters.join(QStringLiteral(";;"));
 }
 
-std::optional<QString> QtPlatform::saveDialog(QWidget* parent, const QString& proposedName,
-                                              const QString& filter)
+std::optional<QString> QtPlatform::saveDialog(QWidget* parent, const QString& folder,
+                                              const QString& proposedName, const QString& filter)
 {
     // Qt's own dialog on every desktop: the one GNOME's and Xfce's sessions would get through the
-    // GTK platform theme speaks the system's language, has no title and fills the screen. Qt's
-    // asks before replacing a file, naming it, in our language.
-    QFileDialog dialog(parent, QStringLiteral("名前を付けて保存"), QString(), qtFileFilter(filter));
+    // GTK platform theme speaks the system's language, has no title and fills the screen.
+    QFileDialog dialog(parent, QStringLiteral("名前を付けて保存"), folder, qtFileFilter(filter));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.selectFile(proposedName);
+    // The dialogs' own question names only the file, not its folder; the caller asks instead.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    // A name that is not UTF-8 is proposed as people read it; the saved file gets that name.
+    dialog.selectFile(shownName(proposedName));
     keepWithinScreen(dialog, parent);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+}
+
+bool QtPlatform::askYesNo(QWidget* parent, const QString& text, const QString& title)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
+    QPushButton* yes = box.addButton(QStringLiteral("はい"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("いいえ"), QMessageBox::NoRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    box.setOption(QMessageBox::Option::DontUseNativeDialog);
+#endif
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 std::unique_ptr<QPrinter> QtPlatform::printDialog(QWidget* parent)

@@ -13,8 +13,9 @@ public:
     void beep() override;
     void messageBox(QWidget* parent, const QString& text, const QString& title) override;
     QAction* popupMenu(QMenu* menu, std::optional<QPoint> at) override;
-    std::optional<QString> saveDialog(QWidget* parent, const QString& proposedName,
-                                      const QString& filter) override;
+    std::optional<QString> saveDialog(QWidget* parent, const QString& folder,
+                                      const QString& proposedName, const QString& filter) override;
+    bool askYesNo(QWidget* parent, const QString& text, const QString& title) override;
     std::unique_ptr<QPrinter> printDialog(QWidget* parent) override;
     QSize workAreaTwips() override;
     QRect workAreaPixels() override;

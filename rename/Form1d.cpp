@@ -3,13 +3,13 @@
 #include "about/Form2d.h"
 #include "app/Module1.h"
 #include "app/icon.h"
-#include "app/join.h"
 #include "app/messages.h"
 #include "app/numbers.h"
 #include "platform/ComboBox.h"
 #include "platform/CommandButton.h"
 #include "platform/DirList.h"
 #include "platform/DriveList.h"
+#include "platform/DroppedFailures.h"
 #include "platform/Events.h"
 #include "platform/FileList.h"
 #include "platform/FileRename.h"
@@ -26,6 +26,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
@@ -34,23 +35,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QStringBuilder>
 #include <optional>
-
-namespace {
-
-// The entries of the filter and digit boxes, in the order the load step adds them.
-const QStringList kFilterEntries = {
-    QStringLiteral("jpg"), QStringLiteral("gif"), QStringLiteral("bmp"), QStringLiteral("ico"),
-    QStringLiteral("txt"), QStringLiteral("rm"),  QStringLiteral("ram"), QStringLiteral("mpg"),
-    QStringLiteral("avi"), QStringLiteral("mp3"), QStringLiteral("htm"), QStringLiteral("\u2200"),
-};
-const QStringList kDigitEntries = {
-    QStringLiteral("１桁"), QStringLiteral("２桁"), QStringLiteral("３桁"),
-    QStringLiteral("４桁"), QStringLiteral("５桁"), QStringLiteral("６桁"),
-};
-
-} // namespace
 
 Form1d::Form1d(Platform& platform, QWidget* parent)
     : QMainWindow(parent,
@@ -133,14 +118,20 @@ void Form1d::createControls()
     Drive1->setDrives(platform_.drives());
     Drive1->setFocus();
     // The desktop's font size would cut the captions of a layout fixed in twips.
+    QStringList filters;
+    for (const FilterEntry& entry : kFilterEntries)
+        filters << QString::fromUtf16(entry.label);
+    QStringList digits;
+    for (const char16_t* entry : kDigitEntries)
+        digits << QString::fromUtf16(entry);
     useLayoutFont(this,
                   {
                       {Text1, captionsOf(Text1, {QString()})},
                       {Label1, captionsOf(Label1)},
                       {Command1, captionsOf(Command1, {Command1->text()})},
                       {Command2, captionsOf(Command2, {QStringLiteral("A"), QStringLiteral("a")})},
-                      {Combo1, captionsOf(Combo1, kFilterEntries)},
-                      {Combo2, captionsOf(Combo2, kDigitEntries)},
+                      {Combo1, captionsOf(Combo1, filters)},
+                      {Combo2, captionsOf(Combo2, digits)},
                   });
 }
 
@@ -222,15 +213,25 @@ void Form1d::Form_Load()
             platform_.endProgram();
             return;
         }
-        Dir1->setPath(Drive1->drive());
-        for (const QString& item : kFilterEntries)
-            Combo1->addItem(item);
+        const Drive start = Drive1->drive();
+        try {
+            Dir1->setPath(start);
+        } catch (const PlatformError& error) {
+            // Told, and the window opens on the nearest folder above that can be read, from
+            // which the user can go on; the load step goes on too.
+            const QString folder = start.folder.isEmpty() ? start.root : start.folder;
+            beepAndTell(platform_, this, folderFailureMessage(folder, error.reason()));
+            openNearestAbove(folder);
+        }
+        for (const FilterEntry& entry : kFilterEntries)
+            Combo1->addItem(QString::fromUtf16(entry.label));
         Combo1->setText(Combo1->list(0));
-        for (const QString& item : kDigitEntries)
-            Combo2->addItem(item);
+        for (const char16_t* entry : kDigitEntries)
+            Combo2->addItem(QString::fromUtf16(entry));
         Combo2->setText(Combo2->list(2));
     } catch (...) {
         // The window is shown as far as it has been set up.
+        noteDroppedFailure("Form1d::Form_Load");
     }
 }
 
@@ -319,42 +320,53 @@ void Form1d::Command1_Click()
         setMousePointer(13);
         count = File1->listCount();
         if (count == 0) {
-            beepAndTell(platform_, this, QStringLiteral("ファイルがありません。"));
+            // A list left empty by a folder that could not be read says nothing of its files.
+            const QString failure = File1->readFailure();
+            beepAndTell(platform_, this,
+                        failure.isEmpty() ? QStringLiteral("ファイルがありません。")
+                                          : folderFailureMessage(File1->path(), failure));
             setMousePointer(0);
             return;
         }
-        QString prefix;
+        // No box can change while the run works (it takes no input), so each is read once and
+        // the new names are made in one go.
+        QStringList widthEntries;
+        for (int k = 0; k < int(kDigitEntries.size()); ++k)
+            widthEntries << Combo2->list(k);
+        const QList<RenameStep> plan = planRenames(Dir1->path(), File1->names(), Text1->text(),
+                                                   widthEntries, Combo2->currentText(),
+                                                   Combo1->currentText());
+        // What this run learns of the drive is never used by a later one.
+        RenameRun run;
         for (int i = 1; i <= count; ++i) {
             Text2->setText(numberText(readNumber(Text2->text()) + 1));
-            for (int k = 0; k <= 5; ++k) {
-                if (Combo2->currentText() == Combo2->list(k)) {
-                    prefix = zeroPrefix(k + 1, readNumber(Text2->text()));
-                    break;
-                }
-            }
-            // Named, so that the separator's reference is not taken from a temporary.
-            const QString folder = Dir1->path();
-            const QString& separator = folderSeparator(folder);
-            // Each path built in one piece rather than through a temporary per part.
-            oldPath = folder % separator % File1->list(i - 1);
-            newPath = folder % separator % Text1->text() % prefix % Text2->text() % QLatin1Char('.')
-                % Combo1->currentText();
-            renameFileNoReplace(oldPath, newPath);
+            oldPath = plan[i - 1].from;
+            newPath = plan[i - 1].to;
+            renameFileNoReplace(oldPath, newPath, run);
             done = i;
         }
     } catch (const PlatformError& error) {
         refusal = error;
     } catch (...) {
+        noteDroppedFailure("Form1d::Command1_Click");
     }
+    QString message;
+    if (refusal)
+        message = renameStopMessage(oldPath, newPath, refusal->reason(), count, done);
     try {
         File1->refresh();
+    } catch (const PlatformError& error) {
+        // The list is empty now, though the folder holds files: the user learns why.
+        message += (message.isEmpty() ? QString() : QStringLiteral("\n"))
+            + folderFailureMessage(File1->path(), error.reason());
+        if (!refusal)
+            message += QLatin1Char('\n') + renamedCount(count, done);
     } catch (...) {
+        noteDroppedFailure("Form1d::Command1_Click, reading the list again");
     }
     setMousePointer(0);
-    if (refusal) {
-        beepAndTell(platform_, this,
-                    renameStopMessage(oldPath, newPath, refusal->reason(), count, done));
-    }
+    if (!message.isEmpty())
+        beepAndTell(platform_, this, message);
 }
 
 void Form1d::Command2_Click()
@@ -368,17 +380,23 @@ void Form1d::Command2_Click()
             Command2->setText(QStringLiteral("A"));
         }
     } catch (...) {
+        noteDroppedFailure("Form1d::Command2_Click");
     }
 }
 
 void Form1d::Drive1_Change()
 {
+    QString reason;
     try {
         Dir1->setPath(Drive1->drive());
+        return;
+    } catch (const PlatformError& error) {
+        reason = error.reason();
     } catch (...) {
-        beepAndTell(platform_, this, QStringLiteral("ドライブの準備ができていません。"));
-        Drive1->setDrive(Dir1->path());
+        noteDroppedFailure("Form1d::Drive1_Change");
     }
+    beepAndTell(platform_, this, driveNotReadyMessage(Drive1->drive().root, reason));
+    Drive1->setDrive(Dir1->path());
 }
 
 void Form1d::Dir1_Change()
@@ -389,10 +407,27 @@ void Form1d::Dir1_Change()
 void Form1d::Combo1_Click()
 {
     Command2->setText(QStringLiteral("A"));
-    for (int k = 0; k <= 11; ++k) {
+    for (int k = 0; k < int(kFilterEntries.size()); ++k) {
         if (Combo1->currentText() == Combo1->list(k)) {
-            File1->setPattern(filterPattern(k));
+            try {
+                File1->setPattern(QString::fromUtf16(kFilterEntries[size_t(k)].pattern));
+            } catch (const PlatformError& error) {
+                // The list keeps what it showed; the user learns why it did not change.
+                beepAndTell(platform_, this, folderFailureMessage(File1->path(), error.reason()));
+            }
             return;
+        }
+    }
+}
+
+void Form1d::openNearestAbove(const QString& folder)
+{
+    QDir above(folder);
+    while (above.cdUp()) {
+        try {
+            Dir1->setPath(QDir::toNativeSeparators(above.path()));
+            return;
+        } catch (const PlatformError&) {
         }
     }
 }

@@ -69,6 +69,8 @@ private:
     void connectHandlers();
     void openViewer();
     void takeFocusBackAfter(QWidget* window);
+    // Shows the nearest folder above folder that can be read, if any.
+    void openNearestAbove(const QString& folder);
     // The client width for an outer width of 5670 twips, and never less than the controls need.
     int clientWidth(int frameWidth) const;
     QRect twipsRect(int left, int top, int width, int height) const;

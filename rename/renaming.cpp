@@ -1,6 +1,9 @@
 #include "rename/renaming.h"
 
-#include <QStringList>
+#include "app/join.h"
+#include "app/numbers.h"
+
+#include <QStringBuilder>
 
 QString zeroPrefix(int width, long long n)
 {
@@ -13,13 +16,21 @@ QString zeroPrefix(int width, long long n)
     return {};
 }
 
-QString filterPattern(int position)
+QList<RenameStep> planRenames(const QString& folder, const QStringList& names, const QString& base,
+                              const QStringList& widthEntries, const QString& widthText,
+                              const QString& extension)
 {
-    static const QStringList patterns = {
-        QStringLiteral("*.jpg;*.jpeg"), QStringLiteral("*.gif"),        QStringLiteral("*.bmp"),
-        QStringLiteral("*.ico"),        QStringLiteral("*.txt"),        QStringLiteral("*.rm"),
-        QStringLiteral("*.ram"),        QStringLiteral("*.mpg;*.mpeg"), QStringLiteral("*.avi"),
-        QStringLiteral("*.mp3"),        QStringLiteral("*.htm;*.html"), QStringLiteral("*.*"),
-    };
-    return patterns.value(position);
+    const qsizetype position = widthEntries.indexOf(widthText);
+    const int width = position < 0 ? 0 : int(position) + 1;
+    const QString& separator = folderSeparator(folder);
+    QList<RenameStep> plan;
+    plan.reserve(names.size());
+    for (qsizetype i = 1; i <= names.size(); ++i) {
+        const QString number = numberText(i);
+        // Each path built in one piece rather than through a temporary per part.
+        plan.append({folder % separator % names[i - 1],
+                     folder % separator % base % zeroPrefix(width, i) % number % QLatin1Char('.')
+                         % extension});
+    }
+    return plan;
 }

@@ -230,7 +230,13 @@ make_run() {
 make_test() {
     in_root "$root1" bash -c "cd $src && make test"
     grep -hE '^[^ :]+:[0-9]+:[0-9]+: warning: ' "$logs/make-run.out" "$log" > "$logs/warnings" || true
-    note="$(grep '^make test:' "$log" | tail -n1); $(wc -l < "$logs/warnings") compiler warnings"
+    # The whole set-up once the tests' tools are in too, counted from before make run.
+    local added kib downloaded
+    added=$(( $(package_count "$root1") - before_count ))
+    kib=$(( $(installed_kib "$root1") - before_kib ))
+    archive_files "$root1" > "$work/archives.test"
+    downloaded=$(comm -13 "$work/archives.before" "$work/archives.test" | xargs -r du -cb | tail -n1 | cut -f1)
+    note="$(grep '^make test:' "$log" | tail -n1); $(wc -l < "$logs/warnings") compiler warnings; set-up with the tests: $added packages, $((${downloaded:-0} / 1000000)) MB downloaded, $((kib / 1024)) MiB installed"
 }
 
 user_install() {

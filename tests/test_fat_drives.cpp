@@ -1,15 +1,21 @@
 #include "app/Module1.h"
+#include "platform/ComboBox.h"
 #include "platform/CommandButton.h"
+#include "platform/DirList.h"
 #include "platform/FileBytes.h"
+#include "platform/FileList.h"
 #include "platform/FileRename.h"
 #include "platform/PlatformError.h"
+#include "platform/SaveCalls.h"
 #include "rename/Form1d.h"
 #include "support/FakePlatform.h"
 #include "support/Input.h"
 #include "support/RenameReason.h"
+#include "support/ScopedCalls.h"
 #include "support/TestFiles.h"
 #include "viewer/Form3d.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -20,6 +26,7 @@
 #include <QTest>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -102,6 +109,10 @@ public:
             return;
         }
         ::close(fuse);
+        if (kind.startsWith("memory")) {
+            mountMemory(kind);
+            return;
+        }
         QFile file(image);
         if (!file.open(QIODevice::WriteOnly) || !file.resize(qint64(megabytes) << 20)) {
             why = "cannot make the image file";
@@ -152,15 +163,13 @@ public:
         mounted = true;
     }
 
-    ~FuseDrive()
+    ~FuseDrive() { unmount(); }
+
+    // Another drive in memory mounted in the same place, as a card swapped in its reader.
+    void swap(const QString& kind)
     {
-        QDir::setCurrent(QDir::tempPath());
-        if (isMountPoint(root)) {
-            if (run("fusermount", {"-u", root}) != 0 && run("umount", {root}) != 0)
-                run("umount", {"-l", root});
-        }
-        if (!loop_.isEmpty())
-            run("losetup", {"-d", loop_});
+        unmount();
+        mountMemory(kind);
     }
 
     FuseDrive(const FuseDrive&) = delete;
@@ -178,6 +187,29 @@ public:
     bool mounted = false;
 
 private:
+    // A drive in memory (tests/support/memory_drive.py) that fails on demand.
+    void mountMemory(const QString& kind)
+    {
+        QStringList arguments = {NUMBRELLA_MEMORY_DRIVE, root};
+        if (kind == "memory, never replaces")
+            arguments << "--never-replaces";
+        mounted = run("python3", arguments) == 0 && isMountPoint(root);
+        if (!mounted)
+            why = "python3 with fusepy (python3-fusepy) is missing or cannot mount a drive";
+    }
+
+    void unmount()
+    {
+        QDir::setCurrent(QDir::tempPath());
+        if (isMountPoint(root)) {
+            if (run("fusermount", {"-u", root}) != 0 && run("umount", {root}) != 0)
+                run("umount", {"-l", root});
+        }
+        if (!loop_.isEmpty())
+            run("losetup", {"-d", loop_});
+        loop_.clear();
+    }
+
     QTemporaryDir folder_;
     QString loop_;
 };
@@ -259,14 +291,14 @@ private slots:
 
     // A save onto a full drive is refused with its reason and leaves the file it was to replace
     // byte for byte, whatever its size: a small save must not slip into a buffer whose failed
-    // flush goes unnoticed. (fusefat answers a full drive with EPERM, so FAT is not among them.)
+    // flush goes unnoticed. fusefat answers a full drive as not permitted.
     void aSaveTheDriveRefusesSaysWhyAndKeepsTheOldFile_data()
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<int>("bytes");
         QTest::addColumn<bool>("readOnly");
         QTest::addColumn<QString>("reason");
-        for (const char* kind : {"tmpfs", "ext4", "exFAT"})
+        for (const char* kind : {"tmpfs", "ext4", "exFAT", "FAT"})
             for (int kilobytes : {1, 6, 200})
                 QTest::addRow("%s full, %d KB", kind, kilobytes)
                     << kind << kilobytes * 1024 << false << "ドライブの空き容量が足りません。";
@@ -300,6 +332,114 @@ private slots:
         QCOMPARE(drive.names(), before);
         if (!readOnly)
             QCOMPARE(readFile(drive.file("keep.jpg")), QByteArray("KEEP"));
+    }
+
+    // A save leaves no temporary file behind: where the drive can, the file has no name until
+    // it is whole; and a save removes what killed saves left, this program's own files only,
+    // and none that a save may still be writing (locked, or touched lately).
+    void aSaveLeavesNothingBehindAndClearsWhatAKilledOneLeft_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("namedWhileWritten");
+        QTest::newRow("tmpfs: unnamed until whole") << "tmpfs" << 0;
+        QTest::newRow("exFAT: a hidden name while written") << "exFAT" << 1;
+    }
+    void aSaveLeavesNothingBehindAndClearsWhatAKilledOneLeft()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, namedWhileWritten);
+        FuseDrive drive(kind);
+        MOUNT(drive);
+        const QStringList kept = {".numbrella-save-Held12", ".numbrella-save-New123",
+                                  ".numbrella-save-Old1234", "numbrella-save-Old123"};
+        for (const QString& name : kept + QStringList({".numbrella-save-Old123"}))
+            writeFile(drive.file(name), "LEFT");
+        QDir::setCurrent(drive.root);
+        QCOMPARE(
+            run("touch", {"-d", "1 hour ago", kept[0], kept[2], kept[3], ".numbrella-save-Old123"}),
+            0);
+        const int held = ::open(".numbrella-save-Held12", O_RDONLY | O_CLOEXEC);
+        QCOMPARE(::flock(held, LOCK_EX | LOCK_NB), 0);
+        int named = -1;
+        ScopedCalls save(saveCalls());
+        save->fsync = [&](int fd) {
+            named = int(drive.names().size() - kept.size());
+            return ::fsync(fd);
+        };
+        writeFileReplacing(drive.file("p.jpg"), "PICTURE");
+        ::close(held);
+        QCOMPARE(named, namedWhileWritten);
+        QCOMPARE(drive.names(), kept + QStringList({"p.jpg"}));
+    }
+
+    // What a run learns of a drive is never used on another: a card whose rename refuses a
+    // taken name by itself is swapped for one whose rename replaces; a taken name is still
+    // refused, and its file kept.
+    void aDriveSwappedInTheSamePlaceIsLearntAfresh()
+    {
+        FuseDrive drive("memory, never replaces");
+        MOUNT(drive);
+        writeFile(drive.file("a.jpg"), "A");
+        QDir::setCurrent(drive.root);
+        FakePlatform platform;
+        Form1d form(platform);
+        form.show();
+        click(form.Command1);
+        QCOMPARE(drive.names(), QStringList({"001.jpg"}));
+        drive.swap("memory");
+        MOUNT(drive);
+        for (const char* name : {"a.jpg", "b.jpg", "img002.jpg"})
+            writeFile(drive.file(name), name);
+        click(form.Dir1);
+        QTest::keyClick(form.Dir1, Qt::Key_End);
+        QTest::keyClick(form.Dir1, Qt::Key_Return);
+        typeOver(form.Text1, "img");
+        click(form.Command1);
+        QCOMPARE(platform.messages.size(), 1);
+        QCOMPARE(drive.names(), QStringList({"b.jpg", "img001.jpg", "img002.jpg"}));
+        QCOMPARE(readFile(drive.file("img002.jpg")), QByteArray("img002.jpg"));
+    }
+
+    // A listing that fails is told with its folder and the true reason, and never passed off as
+    // an empty folder: at start (the window then opens on the folder above), on choosing a
+    // filter (the list stays), in the re-read after a run, and by 連番化 on the list left empty.
+    void aListingThatFailsIsToldAndNeverShownAsEmpty()
+    {
+        FuseDrive drive("memory");
+        MOUNT(drive);
+        for (const char* name : {"a.jpg", "b.jpg", "c.txt"})
+            writeFile(drive.file(name), name);
+        const QString failing = drive.file(".fail-listing");
+        writeFile(failing, "0");
+        QDir::setCurrent(drive.root);
+        FakePlatform platform;
+        Form1d form(platform);
+        form.show();
+        QCOMPARE(form.Dir1->path(), QFileInfo(drive.root).path());
+        QCOMPARE(form.Combo1->count(), 12);
+        QFile::remove(failing);
+        click(form.Dir1);
+        QTest::keyClick(form.Dir1, Qt::Key_End);
+        QTest::keyClick(form.Dir1, Qt::Key_Return);
+        writeFile(failing, "0");
+        chooseByKeys(form.Combo1, 11);
+        QCOMPARE(form.File1->listCount(), 2);
+        QFile::remove(failing);
+        chooseByKeys(form.Combo1, 0);
+        writeFile(failing, "2"); // both files are renamed, then the listing fails
+        click(form.Command1);
+        QCOMPARE(form.File1->listCount(), 0);
+        click(form.Command1);
+        QFile::remove(failing);
+        const QString told = drive.root
+            + " を開けませんでした。\nドライブの読み書きでエラーが起きました。";
+        QStringList texts;
+        for (const FakePlatform::Message& message : platform.messages)
+            texts << message.text;
+        QCOMPARE(texts,
+                 QStringList(
+                     {told, told, told + "\n2 個中 2 個のファイルの名前を変更しました。", told}));
+        QCOMPARE(drive.names(), QStringList({"001.jpg", "002.jpg", "c.txt"}));
     }
 };
 

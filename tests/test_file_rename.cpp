@@ -1,4 +1,5 @@
 #include "platform/FileBytes.h"
+#include "platform/FileNames.h"
 #include "platform/FileRename.h"
 #include "platform/FolderReader.h"
 #include "platform/PlatformError.h"
@@ -6,6 +7,7 @@
 #include "platform/SaveCalls.h"
 #include "support/NameSamples.h"
 #include "support/RenameReason.h"
+#include "support/ScopedCalls.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -22,18 +24,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Replaces some of the rename's system calls for one test and puts the real ones back after.
-class CallsOverride
-{
-public:
-    CallsOverride() : saved_(renameCalls()) {}
-    ~CallsOverride() { renameCalls() = saved_; }
-    RenameCalls& calls() { return renameCalls(); }
-
-private:
-    RenameCalls saved_;
-};
 
 auto failing2(int err)
 {
@@ -94,10 +84,39 @@ private slots:
                             [&](const QString& p) { return generalMatch(p, name); }))
                 expected << name;
         }
-        // A name that is not valid UTF-8 is never listed.
-        const MangledFile mangled(dir.path());
-        std::sort(expected.begin(), expected.end(), generalNaturalLess);
+        std::sort(expected.begin(), expected.end(), naturalLess);
         QCOMPARE(readMatchingFiles(dir.path(), patterns), expected);
+    }
+
+    // The order of Japanese file managers, whatever system named the files: each row's names
+    // as the folder lists them.
+    void theFolderIsListedInTheOrderOfFileManagers_data()
+    {
+        const auto decomposed = [](const char* name) {
+            return QString::fromUtf8(name).normalized(QString::NormalizationForm_D);
+        };
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("full-width digits are numbers")
+            << QStringList{"写真１", "写真2", "写真３", "写真９", "写真１０", "写真11", "写真２０"};
+        QTest::newRow("a Mac's decomposed names among composed ones")
+            << QStringList{"がぞう 1.jpg", decomposed("がぞう 2.jpg"), "がぞう 3.jpg",
+                           decomposed("がぞう 12.jpg"), "ござ.jpg"};
+        QTest::newRow("width forms with their ordinary forms")
+            << QStringList{"a1", "ａ2", "a3", "Ａ4", "カメラ 1", "ｶﾒﾗ 2", "カメラ 3", "キ"};
+        QTest::newRow("kanji in Japanese order")
+            << QStringList{"昭和64年", "平成30年", "平成31年", "令和1年", "令和2年"};
+        QTest::newRow("letter case alike, numbers by value, ties by the exact name")
+            << QStringList{"IMG_2.jpg", "img_10.JPG",  "IMG_11.jpg", "scan 2",
+                           "Scan 11",   "Scan 11.pdf", "scan 11.pdf"};
+    }
+    void theFolderIsListedInTheOrderOfFileManagers()
+    {
+        QFETCH(QStringList, names);
+        QTemporaryDir dir;
+        // Made in reverse, so that the folder's own order is not the expected one.
+        for (qsizetype i = names.size() - 1; i >= 0; --i)
+            writeFile(dir.filePath(names[i]));
+        QCOMPARE(readMatchingFiles(dir.path(), "*.*"), names);
     }
 
     void renamesWithinTheFolder()
@@ -161,7 +180,7 @@ private slots:
         QString reason;
         {
             // Every call fails alike, so the fallbacks cannot hide the error either.
-            CallsOverride override;
+            ScopedCalls override(renameCalls());
             override.calls().renameNoReplace = failing2(err);
             override.calls().link = failing2(err);
             override.calls().createExclusive = failing1(err);
@@ -198,11 +217,11 @@ private slots:
         QTemporaryDir dir;
         writeFile(dir.filePath("a.jpg"), "A");
         writeFile(dir.filePath("taken.jpg"), "KEEP");
-        CallsOverride override;
+        ScopedCalls override(renameCalls());
         withoutNoReplace(override.calls(), noLinks);
         int placeholders = 0;
         if (neverReplaces) {
-            // Learnt once, the folder's later renames need no placeholder.
+            // Learnt once, the run's later renames on that drive need no placeholder.
             override.calls().createExclusive = [&placeholders](const char* path) {
                 ++placeholders;
                 return RenameCalls::system().createExclusive(path);
@@ -215,8 +234,9 @@ private slots:
                 return ::rename(from, to);
             };
         }
-        renameFileNoReplace(dir.filePath("a.jpg"), dir.filePath("img001.jpg"));
-        QCOMPARE(reasonOf(dir.filePath("img001.jpg"), dir.filePath("taken.jpg")),
+        RenameRun run;
+        renameFileNoReplace(dir.filePath("a.jpg"), dir.filePath("img001.jpg"), run);
+        QCOMPARE(reasonOf(dir.filePath("img001.jpg"), dir.filePath("taken.jpg"), run),
                  QString("同じ名前のファイルがすでにあります。"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"img001.jpg", "taken.jpg"}));
         QCOMPARE(placeholders, neverReplaces ? 1 : 0);
@@ -239,7 +259,7 @@ private slots:
         QTemporaryDir dir;
         const QByteArray from = QFile::encodeName(dir.filePath("a.jpg"));
         writeFile(dir.filePath("a.jpg"), "A");
-        CallsOverride override;
+        ScopedCalls override(renameCalls());
         withoutNoReplace(override.calls(), noLinks);
         override.calls().unlink = [from](const char* path) {
             if (from == path) {
@@ -255,7 +275,7 @@ private slots:
     }
 
     // A refused hard link (sshfs refuses links to another owner's files) is no refusal of the
-    // rename: it goes on to the placeholder. The folder's later files go straight there.
+    // rename: it goes on to the placeholder. The run's later files go straight there.
     void aRefusedLinkGoesOnToThePlaceholderAndIsRemembered_data()
     {
         QTest::addColumn<int>("err");
@@ -272,7 +292,7 @@ private slots:
         for (const char* name : {"a.jpg", "b.jpg", "c.jpg"})
             writeFile(dir.filePath(name), name);
         int tries = 0;
-        CallsOverride override;
+        ScopedCalls override(renameCalls());
         override.calls().renameNoReplace = [&](const char*, const char*) {
             ++tries;
             errno = EINVAL;
@@ -283,9 +303,10 @@ private slots:
             errno = err;
             return -1;
         };
-        renameFileNoReplace(dir.filePath("a.jpg"), dir.filePath("img1.jpg"));
-        renameFileNoReplace(dir.filePath("b.jpg"), dir.filePath("img2.jpg"));
-        renameFileNoReplace(dir.filePath("c.jpg"), dir.filePath("img3.jpg"));
+        RenameRun run;
+        renameFileNoReplace(dir.filePath("a.jpg"), dir.filePath("img1.jpg"), run);
+        renameFileNoReplace(dir.filePath("b.jpg"), dir.filePath("img2.jpg"), run);
+        renameFileNoReplace(dir.filePath("c.jpg"), dir.filePath("img3.jpg"), run);
         QCOMPARE(tries, 2);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
                  QStringList({"img1.jpg", "img2.jpg", "img3.jpg"}));
@@ -312,7 +333,7 @@ private slots:
         QFETCH(QString, reason);
         QTemporaryDir dir;
         writeFile(dir.filePath("keep.jpg"), "KEEP");
-        const SaveCalls saved = saveCalls();
+        ScopedCalls save(saveCalls());
         auto failing = [err, atClose](bool close) {
             return [err, close, atClose](int fd) {
                 if (close)
@@ -323,15 +344,14 @@ private slots:
                 return -1;
             };
         };
-        saveCalls().fsync = failing(false);
-        saveCalls().close = failing(true);
+        save->fsync = failing(false);
+        save->close = failing(true);
         QString told;
         try {
             writeFileReplacing(dir.filePath("keep.jpg"), QByteArray(6000, 'p'));
         } catch (const PlatformError& e) {
             told = e.reason();
         }
-        saveCalls() = saved;
         QCOMPARE(told, reason);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList({"keep.jpg"}));
         QCOMPARE(readFile(dir.filePath("keep.jpg")), QByteArray("KEEP"));
@@ -351,6 +371,7 @@ private slots:
                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
     }
 
+    // A new name never leaves the folder, and is always text.
     void refusesNamesThatLeaveTheFolder_data()
     {
         QTest::addColumn<QString>("newName");
@@ -358,6 +379,7 @@ private slots:
         QTest::newRow("to the parent") << "../x001.jpg";
         QTest::newRow("through a subfolder and back") << "sub/../x001.jpg";
         QTest::newRow("NUL") << QString("x") + QChar(0) + "001.jpg";
+        QTest::newRow("bytes that are not text") << nameFromBytes(QByteArray("x\xff") + "001.jpg");
     }
     void refusesNamesThatLeaveTheFolder()
     {
@@ -425,7 +447,7 @@ private slots:
         QCOMPARE(names, QStringList({"A.JPG"}));
     }
 
-    void listingSkipsHiddenFoldersAndMangledNames()
+    void listingSkipsHiddenFilesAndFoldersAndKeepsEveryOtherName()
     {
         QTemporaryDir dir;
         writeFile(dir.filePath("b.jpg"), "");
@@ -435,10 +457,11 @@ private slots:
         QFile::link(dir.filePath("b.jpg"), dir.filePath("link.jpg"));
         const MangledFile mangled(dir.path());
         QVERIFY(mangled.exists());
+        const QString bad = nameFromBytes("bad\xff.jpg");
         const QStringList jpegs = readMatchingFiles(dir.path(), "*.jpg;*.jpeg");
         const QStringList all = readMatchingFiles(dir.path(), "*.*");
-        QCOMPARE(jpegs, QStringList({"b.jpg", "link.jpg"}));
-        QCOMPARE(all, QStringList({"b.jpg", "link.jpg", "noext"}));
+        QCOMPARE(jpegs, QStringList({"b.jpg", bad, "link.jpg"}));
+        QCOMPARE(all, QStringList({"b.jpg", bad, "link.jpg", "noext"}));
         QVERIFY_THROWS_EXCEPTION(PlatformError, readMatchingFiles(dir.filePath("none"), "*.*"));
     }
 };

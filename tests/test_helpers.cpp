@@ -8,6 +8,7 @@
 #include "support/NameSamples.h"
 #include "viewer/zoom.h"
 
+#include <QCollator>
 #include <QTest>
 #include <climits>
 
@@ -122,13 +123,51 @@ private slots:
         QCOMPARE(zeroPrefix(width, n), expected);
     }
 
-    void filterEntriesGiveTheirPatterns()
+    // A table: one row a line, as it reads.
+    // clang-format off
+    void aRunsNewNamesFollowWidthBaseAndExtension_data()
     {
-        QCOMPARE(filterPattern(0), QString("*.jpg;*.jpeg"));
-        QCOMPARE(filterPattern(7), QString("*.mpg;*.mpeg"));
-        QCOMPARE(filterPattern(10), QString("*.htm;*.html"));
-        QCOMPARE(filterPattern(11), QString("*.*"));
-        QCOMPARE(filterPattern(12), QString());
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<int>("files");
+        QTest::addColumn<QString>("width");
+        QTest::addColumn<QString>("base");
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("last");
+        QTest::newRow("one digit, twelve files") << "/p" << 12 << "１桁" << "p" << "jpg" << "/p/p1.jpg" << "/p/p12.jpg";
+        QTest::newRow("two digits, 120 files") << "/p" << 120 << "２桁" << "p" << "jpg" << "/p/p01.jpg" << "/p/p120.jpg";
+        QTest::newRow("six digits") << "/p" << 2 << "６桁" << "p" << "jpg" << "/p/p000001.jpg" << "/p/p000002.jpg";
+        QTest::newRow("typed 3: no zeros") << "/p" << 10 << "3" << "img" << "jpg" << "/p/img1.jpg" << "/p/img10.jpg";
+        QTest::newRow("half-width 3桁: no zeros") << "/p" << 2 << "3桁" << "img" << "jpg" << "/p/img1.jpg" << "/p/img2.jpg";
+        QTest::newRow("empty base name") << "/p" << 2 << "３桁" << "" << "jpg" << "/p/001.jpg" << "/p/002.jpg";
+        QTest::newRow("typed extension") << "/p" << 2 << "３桁" << "x" << "png" << "/p/x001.png" << "/p/x002.png";
+        QTest::newRow("capitals after the switch") << "/p" << 2 << "３桁" << "x" << "JPG" << "/p/x001.JPG" << "/p/x002.JPG";
+        QTest::newRow("all sign") << "/p" << 2 << "３桁" << "x" << "\u2200" << "/p/x001.\u2200" << "/p/x002.\u2200";
+        QTest::newRow("more than 16 bits of files") << "/p" << 40000 << "３桁" << "n" << "jpg" << "/p/n001.jpg" << "/p/n40000.jpg";
+        QTest::newRow("a root that is no listed drive gets the separator") << "/" << 1 << "３桁" << "n" << "jpg" << "//n001.jpg" << "//n001.jpg";
+    }
+    // clang-format on
+    void aRunsNewNamesFollowWidthBaseAndExtension()
+    {
+        QFETCH(QString, folder);
+        QFETCH(int, files);
+        QFETCH(QString, width);
+        QFETCH(QString, base);
+        QFETCH(QString, extension);
+        QFETCH(QString, first);
+        QFETCH(QString, last);
+        QStringList names;
+        for (int i = 0; i < files; ++i)
+            names << QString("src%1.jpg").arg(i);
+        QStringList entries;
+        for (const char16_t* entry : kDigitEntries)
+            entries << QString::fromUtf16(entry);
+        const QList<RenameStep> plan = planRenames(folder, names, base, entries, width, extension);
+        QCOMPARE(plan.size(), files);
+        QCOMPARE(plan.first().from, folder + "/src0.jpg");
+        QCOMPARE(plan.first().to, first);
+        QCOMPARE(plan.last().from, folder + "/" + names.last());
+        QCOMPARE(plan.last().to, last);
     }
 
     // A table: one row a line, as it reads.
@@ -179,18 +218,58 @@ private slots:
         QCOMPARE(saveFailureMessage(newPath, "%2"), newPath + " に保存できませんでした。\n%2");
     }
 
-    void naturalSortAgreesWithTheGeneralOrderOnMixedNames()
+    void sortKeysAgreeWithTheComparisonAndQtsCollatorOnMixedNames()
     {
         QStringList names = mixedNames(3000);
-        names += QStringList{"a", "a0", "a00", "a000b", "a0b", "A", "", "0", "00"};
-        QStringList expected = names;
-        std::stable_sort(expected.begin(), expected.end(), generalNaturalLess);
+        names += QStringList{"a", "a0", "a00", "a000b", "a0b", "A", "", "0", "00", "ａ", "Ａ"};
+        // The order of Qt's collator as a Japanese file manager sets it up.
+        QCollator peer{QLocale(QLocale::Japanese)};
+        peer.setNumericMode(true);
+        peer.setCaseSensitivity(Qt::CaseInsensitive);
+        QStringList byPeer = names;
+        std::sort(byPeer.begin(), byPeer.end(), [&](const QString& a, const QString& b) {
+            const int c = peer.compare(a, b);
+            return c != 0 ? c < 0 : a < b;
+        });
+        QStringList ours = names;
+        sortNatural(ours);
+        QCOMPARE(ours, byPeer);
+        names << nameFromBytes(QByteArray("\x8e\xca\x90\x5e") + "1") << nameFromBytes("caf\xe9");
         QStringList byComparison = names;
         std::sort(byComparison.begin(), byComparison.end(), naturalLess);
-        QCOMPARE(byComparison, expected);
         QStringList byKeys = names;
         sortNatural(byKeys);
-        QCOMPARE(byKeys, expected);
+        QCOMPARE(byKeys, byComparison);
+        // A total order: only the very same name is neither before nor after another.
+        for (qsizetype i = 1; i < byKeys.size(); ++i)
+            QVERIFY(naturalLess(byKeys[i - 1], byKeys[i]) || byKeys[i - 1] == byKeys[i]);
+    }
+
+    // Names from other systems keep their exact bytes and are shown readably.
+    void namesKeepTheirBytesAndShowReadably_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("UTF-8") << QByteArray("写真 1.jpg") << "写真 1.jpg";
+        QTest::newRow("leading byte-order mark")
+            << QByteArray("\xef\xbb\xbf") + "a.jpg" << QStringLiteral("\ufeffa.jpg");
+        QTest::newRow("outside the BMP") << QByteArray("\xf0\x9f\x98\x80.jpg") << "😀.jpg";
+        QTest::newRow("Shift_JIS, a trail byte like \\")
+            << QByteArray("\x95\x5c\x8e\x86.jpg") << "表紙.jpg";
+        QTest::newRow("Latin-1, not Shift_JIS") << QByteArray("caf\xe9") << R"(caf\xE9)";
+        QTest::newRow("encoded surrogate") << QByteArray("\xed\xb2\x80") << R"(\xED\xB2\x80)";
+        QTest::newRow("overlong slash") << QByteArray("a\xc0\xaf") << "aﾀｯ";
+        const QByteArray path = QByteArray("/home/写真/\x8e\xca\x90\x5e") + "1/caf\xe9";
+        QTest::newRow("path: each folder on its own") << path << R"(/home/写真/写真1/caf\xE9)";
+    }
+    void namesKeepTheirBytesAndShowReadably()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, shown);
+        const QString name = nameFromBytes(bytes);
+        QCOMPARE(nameBytes(name), bytes);
+        QCOMPARE(shownName(name), shown);
+        QCOMPARE(holdsRawBytes(name), name != shown);
     }
 
     void zoomCountSteps_data()

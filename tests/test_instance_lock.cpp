@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -26,7 +27,22 @@ class InstanceLockTest : public QObject
     const QByteArray savedVariables[3] = {qgetenv("XDG_RUNTIME_DIR"), qgetenv("XDG_CACHE_HOME"),
                                           qgetenv("HOME")};
 
+    QString immutable; // a file made immutable, made ordinary again after the test
+
     QString path(const QString& name) const { return dir->filePath(name); }
+
+    // A lock file that this user cannot open for writing; root ignores the permission bits, but
+    // not an immutable file.
+    bool makeUnwritable(const QString& lock)
+    {
+        QFile(lock).open(QIODevice::WriteOnly);
+        if (::geteuid() != 0)
+            return QFile::setPermissions(lock, QFile::ReadOwner);
+        if (QProcess::execute("chattr", {"+i", lock}) != 0)
+            return false;
+        immutable = lock;
+        return true;
+    }
 
     // A folder that every local user may write, as /tmp is.
     QString sharedFolder()
@@ -54,6 +70,9 @@ private slots:
             else
                 qputenv(names[i], savedVariables[i]);
         }
+        if (!immutable.isEmpty())
+            QProcess::execute("chattr", {"-i", immutable});
+        immutable.clear();
         delete dir;
     }
 
@@ -98,33 +117,46 @@ private slots:
         QVERIFY(!QtPlatform().anotherInstanceRunning());
     }
 
-    void anUnsafeCacheFolderIsNeverUsed_data()
+    // Where the lock file cannot be used, a second start still finds the first; an unsafe
+    // folder is never used for it.
+    void aSecondStartFindsTheFirstWhereTheLockCannotBeUsed_data()
     {
         QTest::addColumn<QString>("unsafe");
         QTest::newRow("a symbolic link to a shared folder") << "link";
         QTest::newRow("writable by others") << "open";
         QTest::newRow("owned by another user") << "foreign";
+        QTest::newRow("the lock is a folder") << "folder";
+        QTest::newRow("the lock file cannot be written") << "unwritable";
     }
-    void anUnsafeCacheFolderIsNeverUsed()
+    void aSecondStartFindsTheFirstWhereTheLockCannotBeUsed()
     {
         QFETCH(QString, unsafe);
         const QString folder = path("home/.cache/numbrella");
+        const QString lock = folder + "/numbrella.lock";
         QDir(dir->path()).mkpath("home/.cache");
+        if (unsafe == "foreign" && ::geteuid() != 0)
+            QSKIP("only root can give a folder to another user");
         if (unsafe == "link") {
             QVERIFY(QFile::link(sharedFolder(), folder));
         } else {
             QVERIFY(QDir(dir->path()).mkpath("home/.cache/numbrella"));
             if (unsafe == "open")
                 ::chmod(QFile::encodeName(folder).constData(), 0777);
-            else if (::geteuid() != 0)
-                QSKIP("only root can give a folder to another user");
-            else
+            else if (unsafe == "foreign")
                 QCOMPARE(::chown(QFile::encodeName(folder).constData(), 65534, 65534), 0);
+            else if (unsafe == "folder")
+                QVERIFY(QDir().mkpath(lock));
+            else if (unsafe == "unwritable" && !makeUnwritable(lock))
+                QSKIP(
+                    "cannot make a file unwritable here (as root: chattr, on a drive that has it)");
         }
-        // No lock rather than one that another user could hold: the program still starts.
-        QtPlatform first;
-        QVERIFY(!first.anotherInstanceRunning());
-        QVERIFY(!QFile::exists(folder + "/numbrella.lock"));
+        auto first = std::make_unique<QtPlatform>();
+        QVERIFY(!first->anotherInstanceRunning());
+        // Never a lock that another user could hold.
+        if (unsafe == "link" || unsafe == "open" || unsafe == "foreign")
+            QVERIFY(!QFile::exists(lock));
+        QVERIFY(QtPlatform().anotherInstanceRunning());
+        first.reset();
         QVERIFY(!QtPlatform().anotherInstanceRunning());
     }
 };

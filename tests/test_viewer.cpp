@@ -23,6 +23,7 @@
 #include <QImage>
 #include <QImageWriter>
 #include <QLineEdit>
+#include <QLoggingCategory>
 #include <QMenu>
 #include <QPointer>
 #include <QPrinter>
@@ -83,11 +84,18 @@ private:
     static int inPixels(int twips) { return qRound(twips / 15.0) * 15; }
 
 private slots:
-    void initTestCase() { QVERIFY(dir_.isValid()); }
+    void initTestCase()
+    {
+        QVERIFY(dir_.isValid());
+        // What a failing handler drops leaves its trace where the user asks for it.
+        QLoggingCategory::setFilterRules(QStringLiteral("numbrella.failures=true"));
+    }
     void init()
     {
         platform_.popups.clear();
         platform_.proposedNames.clear();
+        platform_.saveFolders.clear();
+        platform_.questions.clear();
         platform_.messages.clear();
         platform_.savePath.reset();
         platform_.frameUntold = false;
@@ -153,6 +161,7 @@ private slots:
             QVERIFY(QFile::link(entry, path));
         // A load that blocks ends the test here instead of hanging it.
         ::alarm(10);
+        QTest::ignoreMessage(QtInfoMsg, QRegularExpression("^Form3d::Form_Load: .+"));
         QElapsedTimer clock;
         clock.start();
         auto viewer = open(name);
@@ -574,6 +583,38 @@ private slots:
         showActive(newer.get());
         QTest::keyClick(newer.get(), Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(platform_.proposedNames, QStringList({first, second}));
+    }
+
+    // The dialog opens in the shown picture's folder, also after a save elsewhere, and replacing
+    // a file is asked with its whole path: いいえ writes nothing.
+    void saveOpensInThePicturesFolderAndAsksWithTheWholePath()
+    {
+        QDir(dir_.path()).mkpath(QStringLiteral("y"));
+        const QString name = picture(65, 49); // of this test alone: its name is taken below
+        const QString other = dir_.filePath(name);
+        QVERIFY(QFile::rename(other, dir_.filePath(QStringLiteral("y/") + name)));
+        writeFile(other, "ANOTHER PHOTO");
+        Module1::SelectedFileName = name;
+        const QString y = dir_.filePath(QStringLiteral("y"));
+        Form3d viewer(platform_, [y]() -> const QString& { return y; });
+        viewer.setAttribute(Qt::WA_DeleteOnClose, false);
+        showActive(&viewer);
+        platform_.savePath = other;
+        platform_.answerYes = false;
+        QTest::keyClick(&viewer, Qt::Key_S, Qt::ControlModifier);
+        platform_.answerYes = true;
+        QCOMPARE(platform_.saveFolders, QStringList({y, dir_.path()}));
+        QCOMPARE(platform_.proposedNames, QStringList({name, name}));
+        QCOMPARE(platform_.questions,
+                 QStringList({other + QStringLiteral(" はすでにあります。\n置き換えますか？")}));
+        QCOMPARE(readFile(other), QByteArray("ANOTHER PHOTO"));
+        platform_.savePath = dir_.filePath(QStringLiteral("saved.png"));
+        QTest::keyClick(&viewer, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(QFile::exists(*platform_.savePath));
+        platform_.savePath.reset();
+        QTest::keyClick(&viewer, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(platform_.saveFolders.last(), y);
+        QCOMPARE(platform_.questions.size(), 1);
     }
 
     void savingOverTheOriginalLeavesItByteForByte()

@@ -7,9 +7,11 @@
 #include "app/numbers.h"
 #include "platform/DirList.h"
 #include "platform/DriveList.h"
+#include "platform/DroppedFailures.h"
 #include "platform/Events.h"
 #include "platform/FileBytes.h"
 #include "platform/FileList.h"
+#include "platform/FileNames.h"
 #include "platform/Imag.h"
 #include "platform/LayoutFont.h"
 #include "platform/PictureBox.h"
@@ -26,6 +28,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -484,17 +487,19 @@ void Form3d::Form_Load()
     pict->setVisible(false);
     // The shared name follows the newest opening; this viewer keeps the name of its own file.
     fileName_ = Module1::SelectedFileName;
-    const QString path = joinFolderAndName(mainFolder_(), fileName_);
+    folder_ = mainFolder_();
+    const QString path = joinFolderAndName(folder_, fileName_);
     try {
         Imag->loadPicture(path);
         OrigWidth = toInt32(Imag->widthF());
         OrigHeight = toInt32(Imag->heightF());
-        setWindowTitle(path);
+        setWindowTitle(shownName(path));
         ZoomMilli = 100000;
         ZoomPercent = zoomPercent(ZoomMilli);
         showZoom();
     } catch (...) {
         // A file that is no picture leaves the viewer empty, without a word.
+        noteDroppedFailure("Form3d::Form_Load");
     }
 }
 
@@ -539,6 +544,7 @@ void Form3d::Form_Resize()
         pict->setVisible(true);
     } catch (...) {
         // A failed step ends the layout; what the earlier steps set stays.
+        noteDroppedFailure("Form3d::Form_Resize");
     }
 }
 
@@ -654,11 +660,23 @@ void Form3d::mnuSave_Click()
 {
     std::optional<QString> path;
     try {
-        // The name of the picture this viewer shows: proposing the newest opening's name instead
-        // would let Enter replace that other file with this picture.
-        path = platform_.saveDialog(this, fileName_, kSaveFilter);
-        if (!path)
-            return;
+        // The name of the picture this viewer shows, in its own folder: the newest opening's name,
+        // or the folder the program started in, would let Enter replace another file.
+        QString folder = folder_;
+        QString name = fileName_;
+        for (;;) {
+            path = platform_.saveDialog(this, folder, name, kSaveFilter);
+            if (!path)
+                return;
+            // Asked with the whole path: a name alone may stand for a file of another folder.
+            const QFileInfo chosen(*path);
+            if ((!chosen.exists() && !chosen.isSymLink())
+                || platform_.askYesNo(this, replaceQuestion(*path), kMessageTitle))
+                break;
+            // いいえ: back to the dialog, where the user was.
+            folder = chosen.absolutePath();
+            name = chosen.fileName();
+        }
         if (Imag->picture().isNull())
             throw PlatformError(QStringLiteral("SavePicture"),
                                 QStringLiteral("保存する画像がありません。"));
@@ -708,5 +726,6 @@ void Form3d::Toolbar1_ButtonClick(const QString& key)
         }
     } catch (...) {
         // A failing toolbar command ends silently; what it did so far stays done.
+        noteDroppedFailure("Form3d::Toolbar1_ButtonClick");
     }
 }

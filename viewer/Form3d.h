@@ -113,6 +113,7 @@ private:
     Platform& platform_;
     std::function<QString()> mainFolder_;
     QString fileName_; // the shown file's name, without its folder, as it was opened
+    QString folder_;   // the folder it was opened from
     bool frameAsked_ = false;
     std::optional<QMargins> askedFrame_;
     QSize requestedTwips_; // the outer size last asked for

@@ -26,6 +26,9 @@ public:
     QString chooseInPopup; // objectName of the action to trigger, empty for none
     std::optional<QString> savePath;
     QStringList proposedNames;
+    QStringList saveFolders;
+    QStringList questions; // the text of each yes-or-no question asked
+    bool answerYes = true;
     QString saveFilter;
     QString printToPdf;           // empty: the print dialog is cancelled
     QSize workArea{15360, 10800}; // twips
@@ -59,12 +62,21 @@ public:
         }
         return nullptr;
     }
-    std::optional<QString> saveDialog(QWidget*, const QString& proposed,
+    std::optional<QString> saveDialog(QWidget*, const QString& folder, const QString& proposed,
                                       const QString& filter) override
     {
+        saveFolders << folder;
         proposedNames << proposed;
         saveFilter = filter;
         return savePath;
+    }
+    bool askYesNo(QWidget*, const QString& text, const QString&) override
+    {
+        questions << text;
+        // いいえ brings the save dialog back, which the user then cancels.
+        if (!answerYes)
+            savePath.reset();
+        return answerYes;
     }
     std::unique_ptr<QPrinter> printDialog(QWidget*) override
     {

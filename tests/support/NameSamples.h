@@ -1,52 +1,13 @@
 #pragma once
 
-// Names that meet every path of the file list's matching and natural order, and those two
-// written the plain way, a call per character, as the fast paths must agree with them.
+// Names that meet every path of the file list's matching and order, and the matching written
+// the plain way, a call per character, as the fast paths must agree with it.
 
 #include <QRandomGenerator>
 #include <QString>
 #include <QStringList>
 
-// The order and match as first written, a call per character: the fast paths must agree.
-inline int generalNaturalCompare(const QString& a, const QString& b)
-{
-    qsizetype i = 0, j = 0;
-    const auto digit = [](QChar c) { return c.unicode() < 128 && c.isDigit(); };
-    while (i < a.size() && j < b.size()) {
-        if (digit(a[i]) && digit(b[j])) {
-            qsizetype si = i, sj = j;
-            while (si < a.size() && a[si] == u'0')
-                ++si;
-            while (sj < b.size() && b[sj] == u'0')
-                ++sj;
-            qsizetype ei = si, ej = sj;
-            while (ei < a.size() && digit(a[ei]))
-                ++ei;
-            while (ej < b.size() && digit(b[ej]))
-                ++ej;
-            if (ei - si != ej - sj)
-                return ei - si < ej - sj ? -1 : 1;
-            if (const int c =
-                    QStringView(a).mid(si, ei - si).compare(QStringView(b).mid(sj, ej - sj)))
-                return c;
-            i = ei;
-            j = ej;
-            continue;
-        }
-        if (a[i].toCaseFolded() != b[j].toCaseFolded())
-            return a[i].toCaseFolded() < b[j].toCaseFolded() ? -1 : 1;
-        ++i;
-        ++j;
-    }
-    return i < a.size() ? 1 : j < b.size() ? -1 : 0;
-}
-
-inline bool generalNaturalLess(const QString& a, const QString& b)
-{
-    const int c = generalNaturalCompare(a, b);
-    return c != 0 ? c < 0 : a < b;
-}
-
+// The match as first written, a call per character: the fast paths must agree.
 inline bool generalMatch(const QString& pattern, const QString& name)
 {
     if (pattern == u"*.*")
