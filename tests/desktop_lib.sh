@@ -71,17 +71,12 @@ check_said() {
     [ "${SCREEN_READER:-}" = orca ] || return 0
     kill "$orca_pid" 2>/dev/null || true
     wait "$orca_pid" 2>/dev/null || true
-    local spoken rest text
-    spoken=$(sed -n "s/.*SPEECH OUTPUT: \('.*'\).*/\1/p" "$XDG_RUNTIME_DIR/speech")
-    rest=$spoken
-    for text in "${expected_speech[@]}"; do
-        grep -qF -- "$text" <<< "$rest" || {
-            printf "FAIL: the screen reader did not say '%s' when it should have; it said:\n%s\n" \
-                "$text" "$spoken" >&2
-            return 1
-        }
-        rest=$(sed "0,/$(printf '%s' "$text" | sed 's/[]\/$*.^[]/\\&/g')/d" <<< "$rest")
-    done
+    sed -n "s/.*SPEECH OUTPUT: \('.*'\).*/\1/p" "$XDG_RUNTIME_DIR/speech" > "$XDG_RUNTIME_DIR/said"
+    awk -v want="$(printf '%s\n' "${expected_speech[@]}")" '
+        BEGIN { n = split(want, w, "\n") - 1; i = 1 }
+        i <= n && index($0, w[i]) { i++ }
+        END { if (i <= n) { print "FAIL: the screen reader did not say " w[i] " in its turn"; exit 1 } }
+    ' "$XDG_RUNTIME_DIR/said" || { cat "$XDG_RUNTIME_DIR/said"; return 1; }
 }
 
 # start_program PROGRAM [ARGS...]: starts it in the background and waits for its main window.
