@@ -16,7 +16,7 @@ weston_pid=""
 trap '[ -n "$weston_pid" ] && kill "$weston_pid" 2>/dev/null; rm -rf "$runtime"' EXIT
 export XDG_RUNTIME_DIR=$runtime
 if [ "$compositor" = mutter ]; then
-    XDG_CONFIG_HOME=$runtime GSETTINGS_BACKEND=memory mutter --wayland --headless --no-x11 \
+    XDG_CONFIG_HOME=$runtime XDG_CACHE_HOME=$runtime GSETTINGS_BACKEND=memory mutter --wayland --headless --no-x11 \
         --virtual-monitor 1280x800 --wayland-display wayland-test >"$runtime/compositor.log" 2>&1 &
 else
     weston --backend=headless-backend.so --socket=wayland-test --width=1024 --height=768 \
