@@ -2,6 +2,7 @@
 
 #include "app/icon.h"
 #include "platform/CommandButton.h"
+#include "platform/LayoutFont.h"
 #include "platform/Platform.h"
 #include "platform/PlatformError.h"
 #include "platform/Twips.h"
@@ -59,6 +60,15 @@ Form2d::Form2d(Platform& platform)
         label->setTextInteractionFlags(Qt::NoTextInteraction);
         label->setAccessibleName(label->text());
     }
+    // The desktop's font size would cut the texts of a layout fixed in twips.
+    useLayoutFont(this,
+                  {
+                      {Label1, captionsOf(Label1)},
+                      {lblVersion, captionsOf(lblVersion)},
+                      {lblDisclaimer, captionsOf(lblDisclaimer)},
+                      {Label2, captionsOf(Label2)},
+                      {Command1, captionsOf(Command1, {Command1->text()})},
+                  });
     Image1->setPixmap(programIcon().pixmap(32, 32));
     Image1->setAccessibleName(QStringLiteral("アイコン"));
     // Neither the default nor the cancel button: Esc, and Enter anywhere but on the focused

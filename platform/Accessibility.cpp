@@ -12,8 +12,11 @@
 namespace {
 
 // A combo box named by its accessible name (the label beside it, or what it is for), its value
-// the chosen or typed text, its one child the drop-down list.
-class NamedComboAccessible : public QAccessibleWidget
+// the chosen or typed text; its children are the drop-down list and, in an editable box, the
+// edit field, as in Qt's own: a screen reader reads and echoes what is typed from that field.
+// A box without one (the drive list) shows its chosen entry as its own read-only text, where a
+// screen reader looks for the value once neither an edit field nor a selection tells it.
+class NamedComboAccessible : public QAccessibleWidget, public QAccessibleTextInterface
 {
 public:
     explicit NamedComboAccessible(QComboBox* combo)
@@ -39,14 +42,22 @@ public:
         return s;
     }
 
-    int childCount() const override { return 1; }
+    int childCount() const override { return editField() ? 2 : 1; }
     QAccessibleInterface* child(int index) const override
     {
-        return index == 0 ? QAccessible::queryAccessibleInterface(combo()->view()) : nullptr;
+        if (index == 0)
+            return QAccessible::queryAccessibleInterface(combo()->view());
+        if (index == 1 && editField())
+            return QAccessible::queryAccessibleInterface(editField());
+        return nullptr;
     }
     int indexOfChild(const QAccessibleInterface* child) const override
     {
-        return child && child->object() == combo()->view() ? 0 : -1;
+        if (!child)
+            return -1;
+        if (child->object() == combo()->view())
+            return 0;
+        return editField() && child->object() == editField() ? 1 : -1;
     }
 
     QStringList actionNames() const override
@@ -61,8 +72,42 @@ public:
             QAccessibleWidget::doAction(action);
     }
 
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TextInterface && !editField())
+            return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    // The chosen entry, read-only: no selection, the cursor at its start.
+    QString text(int startOffset, int endOffset) const override
+    {
+        return combo()->currentText().mid(startOffset, endOffset - startOffset);
+    }
+    int characterCount() const override { return int(combo()->currentText().size()); }
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    int selectionCount() const override { return 0; }
+    void selection(int, int* startOffset, int* endOffset) const override
+    {
+        *startOffset = *endOffset = 0;
+    }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    QRect characterRect(int) const override { return QRect(); }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int* startOffset, int* endOffset) const override
+    {
+        *startOffset = 0;
+        *endOffset = characterCount();
+        return QString();
+    }
+
 private:
     QComboBox* combo() const { return static_cast<QComboBox*>(widget()); }
+    QLineEdit* editField() const { return combo()->isEditable() ? combo()->lineEdit() : nullptr; }
 };
 
 // A picture box is what its window says it is; asked each time, since the interface may be made

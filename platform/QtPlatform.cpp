@@ -19,6 +19,21 @@
 #include <QPushButton>
 #include <QScreen>
 
+namespace {
+
+constexpr int kWaylandTopBar = 32;
+
+// A dialog no larger than the work area of the screen its parent is on (at twice the scale a
+// screen has half the room).
+void keepWithinScreen(QDialog& dialog, const QWidget* parent)
+{
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    if (screen)
+        dialog.resize(dialog.sizeHint().boundedTo(screen->availableGeometry().size() * 9 / 10));
+}
+
+} // namespace
+
 QtPlatform::QtPlatform() = default;
 
 QtPlatform::~QtPlatform() = default;
@@ -31,7 +46,14 @@ void QtPlatform::beep()
 void QtPlatform::messageBox(QWidget* parent, const QString& text, const QString& title)
 {
     QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, parent);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    // Qt's own box, in our language, whatever the desktop offers since Qt 6.6.
+    box.setOption(QMessageBox::Option::DontUseNativeDialog);
+#endif
     box.exec();
+    // openbox gives the focus back only to a window with a task-bar button.
+    if (parent)
+        parent->window()->activateWindow();
 }
 
 QAction* QtPlatform::popupMenu(QMenu* menu, std::optional<QPoint> at)
@@ -54,12 +76,16 @@ QString qtFileFilter(const QString& legacyFilter)
 std::optional<QString> QtPlatform::saveDialog(QWidget* parent, const QString& folder,
                                               const QString& proposedName, const QString& filter)
 {
-    QFileDialog dialog(parent, QString(), folder, qtFileFilter(filter));
+    // Qt's own dialog on every desktop: the one GNOME's and Xfce's sessions would get through the
+    // GTK platform theme speaks the system's language, has no title and fills the screen.
+    QFileDialog dialog(parent, QStringLiteral("名前を付けて保存"), folder, qtFileFilter(filter));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     // The dialogs' own question names only the file, not its folder; the caller asks instead.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     // A name that is not UTF-8 is proposed as people read it; the saved file gets that name.
     dialog.selectFile(shownName(proposedName));
+    keepWithinScreen(dialog, parent);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
@@ -72,6 +98,9 @@ bool QtPlatform::askYesNo(QWidget* parent, const QString& text, const QString& t
     QPushButton* no = box.addButton(QStringLiteral("いいえ"), QMessageBox::NoRole);
     box.setDefaultButton(no);
     box.setEscapeButton(no);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    box.setOption(QMessageBox::Option::DontUseNativeDialog);
+#endif
     box.exec();
     return box.clickedButton() == yes;
 }
@@ -80,6 +109,7 @@ std::unique_ptr<QPrinter> QtPlatform::printDialog(QWidget* parent)
 {
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     QPrintDialog dialog(printer.get(), parent);
+    keepWithinScreen(dialog, parent);
     if (dialog.exec() != QDialog::Accepted)
         return nullptr;
     return printer;
@@ -95,7 +125,16 @@ QSize QtPlatform::workAreaTwips()
 QRect QtPlatform::workAreaPixels()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->availableGeometry() : QRect();
+    if (!screen)
+        return QRect();
+    QRect area = screen->availableGeometry();
+    // A Wayland compositor tells no client where its panels are, nor lets it choose its place: a
+    // window as tall as the screen would reach under GNOME's or weston's top bar and off the
+    // bottom. Room is left for a bar of their 32 pixels.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))
+        && area == screen->geometry())
+        area.setTop(area.top() + kWaylandTopBar);
+    return area;
 }
 
 std::optional<QMargins> QtPlatform::frameExtents(QWidget* window)

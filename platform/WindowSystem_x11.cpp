@@ -1,8 +1,9 @@
 #include "platform/WindowSystem.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
-#include <QGuiApplication>
 #include <QThread>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -57,6 +58,51 @@ std::vector<uint32_t> values32(xcb_connection_t* c, xcb_window_t window, xcb_ato
     return std::vector<uint32_t>(data, data + xcb_get_property_value_length(reply.get()) / 4);
 }
 
+// Sends the window manager a request about a shown window, as a client message to the root.
+void sendToWindowManager(xcb_connection_t* c, QWidget* window, const char* type,
+                         std::initializer_list<uint32_t> data)
+{
+    const auto id = xcb_window_t(window->winId());
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = id;
+    message.type = atom(c, type);
+    std::copy(data.begin(), data.end(), message.data.data32);
+    xcb_send_event(c, 0, rootOf(c, id),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char*>(&message));
+    xcb_flush(c);
+}
+
+// _NET_WM_STATE's actions; the source 1 says an application asks.
+constexpr uint32_t kRemove = 0;
+constexpr uint32_t kAdd = 1;
+constexpr uint32_t kFromApplication = 1;
+
+// The frame around another shown, framed window of ours, one of the same class first.
+std::optional<QMargins> frameOfShownWindow(const QWidget* window)
+{
+    std::optional<QMargins> any;
+    for (const QWidget* other : QApplication::topLevelWidgets()) {
+        if (other == window || !other->isVisible() || !(other->windowType() & Qt::Window)
+            || other->windowType() == Qt::Popup || other->windowType() == Qt::ToolTip
+            || (other->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)))
+            continue;
+        const QRect outer = other->frameGeometry();
+        const QRect inner = other->geometry();
+        if (outer == inner)
+            continue;
+        const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
+                             outer.right() - inner.right(), outer.bottom() - inner.bottom());
+        if (other->metaObject() == window->metaObject())
+            return frame;
+        if (!any)
+            any = frame;
+    }
+    return any;
+}
+
 } // namespace
 
 std::optional<QMargins> askFrameExtents(QWidget* window)
@@ -65,10 +111,11 @@ std::optional<QMargins> askFrameExtents(QWidget* window)
     // On Wayland Qt draws the title bar itself and knows it once the window exists.
     if (!c && QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
         window->winId();
-        // Before the window first shows, its title bar may not be made yet: nothing known.
+        // Before the window first shows, its title bar may not be made yet: our other windows
+        // have the same.
         const QMargins frame = window->windowHandle() ? window->windowHandle()->frameMargins()
                                                       : QMargins();
-        return frame.isNull() ? std::nullopt : std::optional<QMargins>(frame);
+        return frame.isNull() ? frameOfShownWindow(window) : std::optional<QMargins>(frame);
     }
     if (!c)
         return std::nullopt;
@@ -80,17 +127,9 @@ std::optional<QMargins> askFrameExtents(QWidget* window)
     const std::vector<uint32_t> supported =
         values32(c, root, atom(c, "_NET_SUPPORTED"), XCB_ATOM_ATOM);
     if (std::find(supported.begin(), supported.end(), request) == supported.end())
-        return std::nullopt;
+        return frameOfShownWindow(window);
 
-    xcb_client_message_event_t message{};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = id;
-    message.type = request;
-    xcb_send_event(c, 0, root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-                   reinterpret_cast<const char*>(&message));
-    xcb_flush(c);
+    sendToWindowManager(c, window, "_NET_REQUEST_FRAME_EXTENTS", {});
 
     // The window manager answers by setting the property on the window; it takes a few
     // milliseconds at most.
@@ -106,7 +145,7 @@ std::optional<QMargins> askFrameExtents(QWidget* window)
                             qRound(v[3] / ratio));
         }
         if (waited.elapsed() > 500)
-            return std::nullopt;
+            return frameOfShownWindow(window);
         QThread::msleep(2);
     }
 }
@@ -134,4 +173,55 @@ void keepOffTaskbar(QWidget* window)
     xcb_change_property(c, XCB_PROP_MODE_APPEND, xcb_window_t(window->winId()),
                         atom(c, "_NET_WM_STATE"), XCB_ATOM_ATOM, 32, 1, &skip);
     xcb_flush(c);
+}
+
+void keepMinimisedReachable(QWidget* window)
+{
+    const char* const onTaskbar = "numbrellaOnTaskbar";
+    xcb_connection_t* c = x11Connection();
+    if (!c) {
+        if (window->isMinimized()
+            && QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+            // Nothing tells a Wayland client that it is minimised, nor lets it undo it; a window
+            // made anew is mapped anew.
+            QTimer::singleShot(0, window, [window] {
+                window->hide();
+                window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+                window->show();
+            });
+        return;
+    }
+    const bool minimised = window->isMinimized();
+    if (minimised == window->property(onTaskbar).toBool())
+        return;
+    window->setProperty(onTaskbar, minimised);
+    sendToWindowManager(
+        c, window, "_NET_WM_STATE",
+        {minimised ? kRemove : kAdd, atom(c, "_NET_WM_STATE_SKIP_TASKBAR"), 0, kFromApplication});
+}
+
+bool maximisedAnyWay(QWidget* window)
+{
+    xcb_connection_t* c = x11Connection();
+    if (!c)
+        return window->isMaximized();
+    const std::vector<uint32_t> states =
+        values32(c, xcb_window_t(window->winId()), atom(c, "_NET_WM_STATE"), XCB_ATOM_ATOM);
+    const xcb_atom_t vertical = atom(c, "_NET_WM_STATE_MAXIMIZED_VERT");
+    const xcb_atom_t horizontal = atom(c, "_NET_WM_STATE_MAXIMIZED_HORZ");
+    return std::any_of(states.begin(), states.end(),
+                       [&](uint32_t s) { return s == vertical || s == horizontal; });
+}
+
+void unmaximise(QWidget* window)
+{
+    xcb_connection_t* c = x11Connection();
+    if (!c) {
+        window->setWindowState(window->windowState() & ~Qt::WindowMaximized);
+        return;
+    }
+    // Qt would not ask for a maximise in height alone to be taken back: it knows none.
+    sendToWindowManager(c, window, "_NET_WM_STATE",
+                        {kRemove, atom(c, "_NET_WM_STATE_MAXIMIZED_VERT"),
+                         atom(c, "_NET_WM_STATE_MAXIMIZED_HORZ"), kFromApplication});
 }

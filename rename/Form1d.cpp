@@ -14,6 +14,7 @@
 #include "platform/FileList.h"
 #include "platform/FileRename.h"
 #include "platform/Imag.h"
+#include "platform/LayoutFont.h"
 #include "platform/Platform.h"
 #include "platform/PlatformError.h"
 #include "platform/TextBox.h"
@@ -116,6 +117,22 @@ void Form1d::createControls()
     Drive1->setAccessibleDescription(QStringLiteral("ファイルのあるドライブを選びます"));
     Drive1->setDrives(platform_.drives());
     Drive1->setFocus();
+    // The desktop's font size would cut the captions of a layout fixed in twips.
+    QStringList filters;
+    for (const FilterEntry& entry : kFilterEntries)
+        filters << QString::fromUtf16(entry.label);
+    QStringList digits;
+    for (const char16_t* entry : kDigitEntries)
+        digits << QString::fromUtf16(entry);
+    useLayoutFont(this,
+                  {
+                      {Text1, captionsOf(Text1, {QString()})},
+                      {Label1, captionsOf(Label1)},
+                      {Command1, captionsOf(Command1, {Command1->text()})},
+                      {Command2, captionsOf(Command2, {QStringLiteral("A"), QStringLiteral("a")})},
+                      {Combo1, captionsOf(Combo1, filters)},
+                      {Combo2, captionsOf(Combo2, digits)},
+                  });
 }
 
 void Form1d::createMenus()
@@ -224,8 +241,28 @@ void Form1d::showEvent(QShowEvent* event)
     if (!event->spontaneous() && !taskbarHintSet_) {
         taskbarHintSet_ = true;
         keepOffTaskbar(this);
+        // openbox never focuses a window without a task-bar button by itself: the keys would
+        // go nowhere. Qt asks once the window is mapped.
+        activateWindow();
     }
     QMainWindow::showEvent(event);
+}
+
+void Form1d::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        keepMinimisedReachable(this);
+}
+
+void Form1d::takeFocusBackAfter(QWidget* window)
+{
+    // The window manager gives the focus back to a window with a task-bar button, openbox only
+    // to one: when a window opened from here closes, this one takes it.
+    connect(window, &QObject::destroyed, this, [this] {
+        if (isVisible() && !isMinimized())
+            activateWindow();
+    });
 }
 
 int Form1d::clientWidth(int frameWidth) const
@@ -264,7 +301,11 @@ void Form1d::mver_Click()
 {
     // A new, independent window each time; it deletes itself when closed.
     auto* about = new Form2d(platform_);
+    takeFocusBackAfter(about);
     about->show();
+    // Not every window manager focuses a new window (mutter no tool window, and none where none
+    // runs): the keys must reach it.
+    about->activateWindow();
 }
 
 void Form1d::Command1_Click()
@@ -431,5 +472,7 @@ void Form1d::openViewer()
                                         platform_.workAreaTwips(), viewer->frameMargin());
     viewer->setWidthTwips(size.width());
     viewer->setHeightTwips(size.height());
+    takeFocusBackAfter(viewer);
     viewer->show();
+    viewer->activateWindow();
 }

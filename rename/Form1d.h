@@ -61,12 +61,14 @@ public:
 protected:
     void moveEvent(QMoveEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void createControls();
     void createMenus();
     void connectHandlers();
     void openViewer();
+    void takeFocusBackAfter(QWidget* window);
     // Shows the nearest folder above folder that can be read, if any.
     void openNearestAbove(const QString& folder);
     // The client width for an outer width of 5670 twips, and never less than the controls need.

@@ -11,18 +11,21 @@ SUDO=()
 # Building and starting: the compiler and Qt (whose CMake files look for the keyboard library
 # and OpenGL's headers), our X11 code's libxcb, ICU (the names' Japanese order and code page,
 # whose library Qt already brings), the image-format plugins (the viewer opens
-# more than JPEG and PNG), Qt's Japanese translations (its dialogs and edit menus), and one
-# font for every text of the windows: Noto Sans CJK JP draws the kanji and kana, the half-width
-# katakana of the about window, the full-width digits, "∀" and the ideographic space.
+# more than JPEG and PNG), Qt's Japanese translations (its dialogs and edit menus), and the
+# windows' two fonts: Noto Sans CJK JP draws the kanji and kana, the half-width katakana of the
+# about window, the full-width digits, "∀" and the ideographic space; DejaVu Sans the Latin
+# letters and digits, whose line fits the edit fields.
 packages=(cmake g++ ninja-build qt6-base-dev libxkbcommon-dev libgl-dev libxcb1-dev libicu-dev
-          qt6-image-formats-plugins qt6-translations-l10n fonts-noto-cjk)
+          qt6-image-formats-plugins qt6-translations-l10n fonts-noto-cjk fonts-dejavu-core)
 if [ "$what" = test ]; then
     # The desktop tests: a virtual display, window managers, xdotool and xprop, screenshots, a
     # Japanese locale to run under and a session bus of their own for each.
     packages+=(xvfb xauth xdotool x11-apps x11-utils openbox xfwm4 imagemagick locales
                dbus-daemon)
-    # A headless Wayland compositor and Qt's Wayland plugin, for the viewer's test on Wayland.
-    packages+=(weston qt6-wayland)
+    # GNOME's window manager and Wayland compositor (mutter, which also runs headless), and the
+    # GTK platform theme that Qt takes in a GNOME session; a headless weston and Qt's Wayland
+    # plugin, for the viewers on Wayland; and the screen reader Orca for the keyboard walk.
+    packages+=(mutter qt6-gtk-platformtheme weston qt6-wayland orca)
     # FAT and exFAT drives through FUSE, for the renaming and saving tests on them, and Python's
     # FUSE binding for the test drive held in memory that fails on demand; ext4 images and
     # chattr (not in Debian 13's minimal system) for the tests of full and unwritable files.

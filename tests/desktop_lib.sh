@@ -41,6 +41,44 @@ wait_window() {
     echo "$found"
 }
 
+# start_screen_reader: with SCREEN_READER=orca, starts Orca, which writes what it says to
+# $XDG_RUNTIME_DIR/speech (no sound is needed: it is given no speech server) and keeps its settings in
+# $XDG_RUNTIME_DIR/orca, and makes the program started next speak to assistive technology; skips (77) where
+# Orca is not installed. Without it, `expect_said` and `check_said` check nothing.
+start_screen_reader() {
+    [ "${SCREEN_READER:-}" = orca ] || return 0
+    command -v orca > /dev/null || { echo "SKIP: orca is not installed"; exit 77; }
+    mkdir -p "$XDG_RUNTIME_DIR/orca"
+    XDG_CONFIG_HOME=$XDG_RUNTIME_DIR/orca XDG_DATA_HOME=$XDG_RUNTIME_DIR/orca XDG_CACHE_HOME=$XDG_RUNTIME_DIR/orca \
+        GSETTINGS_BACKEND=memory SPEECHD_CMD=/bin/false \
+        orca --replace -u "$XDG_RUNTIME_DIR/orca" --debug-file "$XDG_RUNTIME_DIR/speech" > /dev/null 2>&1 &
+    orca_pid=$!
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+    expected_speech=()
+    sleep 3
+}
+
+# expect_said TEXT: the screen reader is to say TEXT after what was expected before. Orca writes
+# its log in blocks, so what it said is read once it has ended (check_said).
+expect_said() {
+    [ "${SCREEN_READER:-}" = orca ] || return 0
+    expected_speech+=("$1")
+    sleep 1
+}
+
+# check_said: ends the screen reader and fails unless it said each expected text, in order.
+check_said() {
+    [ "${SCREEN_READER:-}" = orca ] || return 0
+    kill "$orca_pid" 2>/dev/null || true
+    wait "$orca_pid" 2>/dev/null || true
+    sed -n "s/.*SPEECH OUTPUT: \('.*'\).*/\1/p" "$XDG_RUNTIME_DIR/speech" > "$XDG_RUNTIME_DIR/said"
+    awk -v want="$(printf '%s\n' "${expected_speech[@]}")" '
+        BEGIN { n = split(want, w, "\n") - 1; i = 1 }
+        i <= n && index($0, w[i]) { i++ }
+        END { if (i <= n) { print "FAIL: the screen reader did not say " w[i] " in its turn"; exit 1 } }
+    ' "$XDG_RUNTIME_DIR/said" || { cat "$XDG_RUNTIME_DIR/said"; return 1; }
+}
+
 # start_program PROGRAM [ARGS...]: starts it in the background and waits for its main window.
 start_program() {
     "$@" & pid=$!
@@ -53,6 +91,16 @@ start_program() {
         fi
         return 1
     fi
+}
+
+# focused WINDOW: waits up to two seconds for the keyboard focus to be on the window.
+focused() {
+    for _ in $(seq 20); do
+        [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] && return 0
+        sleep 0.1
+    done
+    echo "the keyboard focus is on window $(xdotool getwindowfocus 2>/dev/null), not on $1" >&2
+    return 1
 }
 
 # client WINDOW: sets CX CY CW CH, the window's inside as placed on the screen. (xdotool's

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The real program's windows on the screen, under a window manager or on a bare display:
-# outer sizes that include the frame, viewers that stay inside the work area, an empty caption,
-# Qt's dialogs in Japanese, and a typed filter that never changes which files are renamed.
+# outer sizes that include the frame, viewers that stay inside the work area and are not left
+# maximised by the window manager, an empty caption, Qt's dialogs in Japanese, the keyboard focus
+# back on the renaming window when a viewer or a message closes, a minimised renaming window
+# within reach, and a typed filter that never changes which files are renamed.
 set -euo pipefail
 program=$(realpath "$1")
 source "$(dirname "$0")/desktop_lib.sh"
@@ -15,6 +17,8 @@ printf 'no picture' > c.jpg
 printf 'gif' > d.gif
 
 start_program "$program"
+# The keys reach the renaming window at once: openbox focuses no window without a task-bar button.
+focused "$win" || fail "the renaming window has no keyboard focus at start"
 # 5670 twips wide, frame included: 378 pixels at 96 dpi; wider only where a thick frame would
 # otherwise cut the controls, which need 372 pixels.
 outer "$win"
@@ -34,7 +38,12 @@ row() { echo $((menubar + 54 + 14 * $1)); }
 others() { xdotool search --onlyvisible --class numbrella 2>/dev/null | grep -vx "$win" || true; }
 # Keys go where the focus is, as a user's do.
 focus() { xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1" 2>/dev/null || true; sleep 0.2; }
-close_viewer() { focus "$1"; xdotool key ctrl+w; sleep 0.3; }
+# Closing a viewer gives the focus back to the renaming window.
+close_viewer() {
+    focus "$1"
+    xdotool key ctrl+w
+    focused "$win" || fail "the renaming window has no keyboard focus after a viewer closed"
+}
 
 # 640 x 480 opens at 9785 x 8080 twips, frame included, inside the work area; larger where a
 # thick frame would cover part of the picture, which always shows whole (the box is the window
@@ -85,8 +94,13 @@ click_at "$win" 220 "$(row 1)" 2
 viewer=$(wait_window 'b.jpg$')
 sleep 0.5
 inside_workarea "$viewer" || fail "the large picture's viewer does not fit the work area"
-# Not taken for a maximised window, so that the zoom buttons still fit it to the picture.
-! xprop -id "$viewer" _NET_WM_STATE | grep -q MAXIMIZED || fail "the large picture's viewer opens maximised"
+# Not left maximised (kwin and mutter maximise a window that nearly fills the work area), so that
+# the zoom buttons still fit it to the picture.
+for _ in $(seq 30); do
+    xprop -id "$viewer" _NET_WM_STATE | grep -q MAXIMIZED || break
+    sleep 0.1
+done
+! xprop -id "$viewer" _NET_WM_STATE | grep -q MAXIMIZED || fail "the large picture's viewer stays maximised"
 client "$viewer"
 shot=$(mktemp --suffix=.png)
 import -window root "$shot"
@@ -120,6 +134,18 @@ grep -q 'Numbrella' <<< "$names" && fail "the empty caption reads: $names"
 passed=$((passed + 1))
 close_viewer "$empty"
 
+# The message box's OK gives the focus back too. A filter without files (bmp, chosen by arrow
+# keys), 連番化, Enter; then back to jpg.
+click_at "$win" 255 $((menubar + 33))
+xdotool key Down Down
+click_at "$win" 213 $((menubar + 33))
+wait_window '^Numbrella ポテリカ$' 25 > /dev/null || fail "no message that there are no files"
+xdotool key Return
+focused "$win" || fail "the renaming window has no keyboard focus after the message closed"
+click_at "$win" 255 $((menubar + 33))
+xdotool key Up Up
+passed=$((passed + 1))
+
 # A typed extension that matches a filter entry is no choice of it: the listed .jpg files get
 # .gif names, the .gif file nobody saw listed stays as it is.
 focus "$win"
@@ -137,4 +163,19 @@ actual=$(ls | grep -v runtime | tr '\n' ' ')
 [ "$actual" = "d.gif n001.gif n002.gif n003.gif " ] || fail "after the run the folder holds: $actual"
 [ "$(cat d.gif)" = gif ] || fail "d.gif was changed"
 passed=$((passed + 1))
+
+# Where the window manager minimises it anyway (openbox, kwin), the renaming window has a
+# task-bar button until it is restored.
+xdotool windowminimize "$win"
+sleep 0.5
+if xprop -id "$win" WM_STATE | grep -q Iconic; then
+    ! xprop -id "$win" _NET_WM_STATE | grep -q SKIP_TASKBAR || fail "a minimised renaming window cannot be found"
+    xdotool windowactivate "$win" 2>/dev/null || true
+    for _ in $(seq 20); do
+        xprop -id "$win" _NET_WM_STATE | grep -q SKIP_TASKBAR && break
+        sleep 0.1
+    done
+    xprop -id "$win" _NET_WM_STATE | grep -q SKIP_TASKBAR || fail "the restored renaming window keeps a task-bar button"
+    passed=$((passed + 1))
+fi
 echo "desktop windows: $passed passed, 0 failed"

@@ -2,6 +2,7 @@
 // device-independent pixels, with their pictures drawn at the density of the screen.
 #include "about/Form2d.h"
 #include "app/Module1.h"
+#include "platform/ComboBox.h"
 #include "platform/CommandButton.h"
 #include "platform/DirList.h"
 #include "platform/DriveList.h"
@@ -44,8 +45,9 @@ qreal expectedRatio()
 void checkCaptionFits(const QWidget* control, const QString& caption, int margin = 0)
 {
     const QRect ink = control->fontMetrics().tightBoundingRect(caption);
-    QVERIFY2(ink.width() + margin <= control->width(), qPrintable(control->objectName()));
-    QVERIFY2(ink.height() <= control->height(), qPrintable(control->objectName()));
+    const QString what = control->objectName() + QLatin1Char(' ') + caption;
+    QVERIFY2(ink.width() + margin <= control->width(), qPrintable(what));
+    QVERIFY2(ink.height() <= control->height(), qPrintable(what));
 }
 
 // A grab of a window holds one device pixel for each pixel of the screen.
@@ -66,6 +68,9 @@ class DensityTest : public QObject
     QTemporaryDir dir;
 
 private slots:
+    // GNOME's desktop font is 11 pt: a layout fixed in twips must not take its size.
+    void initTestCase() { QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 11)); }
+
     void aTwipIsAFifteenthOfAPixelAtEveryDensity()
     {
         QCOMPARE(qApp->devicePixelRatio(), expectedRatio());
@@ -89,6 +94,9 @@ private slots:
         checkCaptionFits(form.Label1, form.Label1->text());
         checkCaptionFits(form.Command1, form.Command1->text(), 4);
         checkCaptionFits(form.Command2, form.Command2->text(), 4);
+        for (const ComboBox* combo : {form.Combo1, form.Combo2})
+            for (int i = 0; i < combo->count(); ++i)
+                checkCaptionFits(combo->lineEdit(), combo->itemText(i), 4);
         // Every control but the counter (kept out of sight on purpose) lies in the window.
         const QRect client(0, 0, form.width(), form.centralWidget()->height());
         for (QWidget* control :
@@ -123,6 +131,10 @@ private slots:
             QCOMPARE(face.size(), (QSizeF(16, 16) * expectedRatio()).toSize());
         }
         checkCaptionFits(viewer.Text1, viewer.Text1->text(), 4);
+        for (int step = 1; step < 40; ++step)
+            viewer.mnuZin_Click();
+        QCOMPARE(viewer.Text1->text(), QStringLiteral("4526%"));
+        checkCaptionFits(viewer.Text1, viewer.Text1->text(), 8);
         checkGrabIsAtTheDensity(&viewer);
     }
 

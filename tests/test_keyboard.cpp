@@ -325,7 +325,19 @@ private slots:
             QCOMPARE(box->text(QAccessible::Value), combo->currentText());
             QVERIFY(!box->text(QAccessible::Description).isEmpty());
             QCOMPARE(box->child(0)->object(), combo->view());
+            // Where a screen reader reads the value: an editable box's edit field, else the box.
+            QAccessibleInterface* shown = combo->isEditable() ? box->child(1) : box;
+            QVERIFY(shown && shown->textInterface());
+            QCOMPARE(shown->textInterface()->text(0, shown->textInterface()->characterCount()),
+                     combo->currentText());
+            QCOMPARE(shown->state().editable, combo->isEditable());
         }
+        // What is typed is read from there too.
+        QTest::mouseClick(form->Combo1->lineEdit(), Qt::LeftButton);
+        typeOver(form->Combo1->lineEdit(), QStringLiteral("png"));
+        QAccessibleTextInterface* typed =
+            QAccessible::queryAccessibleInterface(form->Combo1)->child(1)->textInterface();
+        QCOMPARE(typed->text(0, typed->characterCount()), QStringLiteral("png"));
         QCOMPARE(QAccessible::queryAccessibleInterface(form->Combo2)->text(QAccessible::Name),
                  QString("桁数"));
         // The viewer's parts say what they are; none is a nameless filler.

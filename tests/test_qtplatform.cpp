@@ -53,7 +53,8 @@ private slots:
         QVERIFY(!path);
         QCOMPARE(seen.title, QStringLiteral("名前を付けて保存"));
         QVERIFY2(seen.texts.contains(QStringLiteral("保存(&S)")), qPrintable(seen.texts.join('|')));
-        QVERIFY2(seen.texts.contains(QStringLiteral("キャンセル")),
+        // GNOME's button texts carry a mnemonic: "キャンセル(&C)".
+        QVERIFY2(!seen.texts.filter(QRegularExpression(QStringLiteral("^キャンセル"))).isEmpty(),
                  qPrintable(seen.texts.join('|')));
     }
 

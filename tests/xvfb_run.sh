@@ -6,7 +6,8 @@
 # is ready. -noreset: a server resets whenever its last client leaves, and refuses new ones
 # meanwhile, which a test polling with xdotool would run into. XVFB_SCREEN sets the size;
 # XVFB_WM=openbox runs the window manager of tests/openbox-rc.xml on the display first;
-# XVFB_WM=xfwm4 runs Xfce's, whose frame is thicker.
+# XVFB_WM=xfwm4 runs Xfce's, whose frame is thicker; XVFB_WM=mutter GNOME's and XVFB_WM=kwin
+# KDE's, which maximise a window that nearly fills the screen themselves.
 #
 # Whatever the command starts ends with it, on success, failure or a kill. Services that a
 # session bus starts on demand (the accessibility bus among them) are no children of the
@@ -68,6 +69,13 @@ if [ -n "${XVFB_WM:-}" ]; then
         openbox) env "$mark=1" openbox --config-file "$(dirname "$0")/openbox-rc.xml" >/dev/null 2>&1 & ;;
         # Xfce's, with its thicker frame, on a session bus of its own for its settings.
         xfwm4) env "$mark=1" dbus-run-session -- xfwm4 --compositor=off >/dev/null 2>&1 & ;;
+        # Their settings go to a folder of the run's own, not to the user's.
+        mutter | kwin)
+            wmhome=$(mktemp -d)
+            trap 'end_marked "$mark"; rm -rf "$fifo" "$wmhome"' EXIT
+            [ "$XVFB_WM" = mutter ] && wm=(mutter --x11 --replace --sm-disable) || wm=(kwin_x11 --replace)
+            env "$mark=1" XDG_CONFIG_HOME="$wmhome" XDG_DATA_HOME="$wmhome" XDG_CACHE_HOME="$wmhome" \
+                GSETTINGS_BACKEND=memory dbus-run-session -- "${wm[@]}" >/dev/null 2>&1 & ;;
         *) echo "xvfb_run: unknown window manager $XVFB_WM" >&2; exit 1 ;;
     esac
     # Ready once it has claimed the screen and said so on the root window.

@@ -13,6 +13,7 @@
 #include "platform/FileList.h"
 #include "platform/FileNames.h"
 #include "platform/Imag.h"
+#include "platform/LayoutFont.h"
 #include "platform/PictureBox.h"
 #include "platform/Platform.h"
 #include "platform/PlatformError.h"
@@ -37,6 +38,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QWheelEvent>
+#include <QWindow>
 #include <algorithm>
 
 const QString Form3d::kSaveFilter =
@@ -46,6 +48,10 @@ namespace {
 
 using viewer::kBarThickness;
 using viewer::kToolbarHeight;
+
+// How long after it first shows a maximise comes from the window manager placing the window: on
+// X11 it is there when the window maps, mutter on Wayland sends it a moment later.
+constexpr int kPlacingMs = 1000;
 
 // Move with a size: a negative width or height is refused, as the layout routine expects.
 void moveControl(QWidget* widget, double left, double top, double width, double height)
@@ -60,10 +66,22 @@ void moveControl(QWidget* widget, double left, double top)
     widget->move(toInt32(left), toInt32(top));
 }
 
-// The zoom box is narrower than "1745%" or "表示倍率"; a line edit scrolls to its cursor at the
-// end and would hide the beginning.
-void showFromStart(QLineEdit* box, const QString& text)
+// The zoom box's font as designed, "ＭＳ Ｐゴシック" 9.75 pt, or the program's own where the
+// system lacks it.
+QFont zoomBoxFont()
 {
+    QFont font(QStringList{QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("DejaVu Sans"),
+                           QStringLiteral("Noto Sans CJK JP")});
+    font.setPointSizeF(9.75);
+    font.setWeight(QFont::Normal);
+    return font;
+}
+
+// The zoom box is narrower than "4526%" or "表示倍率": the text shows whole, in the box's font or
+// as much smaller as it needs, and from its start (a line edit scrolls to its cursor at the end).
+void showWhole(QLineEdit* box, const QString& text)
+{
+    box->setFont(fittingFont(zoomBoxFont(), captionsOf(box, {text})));
     box->setText(text);
     box->setCursorPosition(0);
 }
@@ -119,15 +137,11 @@ void Form3d::createControls()
     Toolbar1->setAccessibleRole(QAccessible::ToolBar);
     Toolbar1->setGeometry(0, 0, width(), kToolbarHeight);
     Text1 = new QLineEdit(Toolbar1);
-    showFromStart(Text1, QStringLiteral("表示倍率"));
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setAccessibleName(QStringLiteral("表示倍率"));
     Text1->setReadOnly(true);
     Text1->setGeometry(twipsToPixels(QRect(1080, 23, 650, 320), tx, ty));
-    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
-    font.setPointSizeF(9.75);
-    font.setWeight(QFont::Normal);
-    Text1->setFont(font);
+    showWhole(Text1, QStringLiteral("表示倍率"));
 
     struct Button
     {
@@ -299,6 +313,13 @@ void Form3d::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     guarded([&] { Form_Resize(); });
+    if (takingBackMaximise_ && !isMaximized() && requestedTwips_.isValid()
+        && size() + frameMargin()
+            != QSize(twipsToPixels(requestedTwips_.width(), platform_.twipsPerPixelX()),
+                     twipsToPixels(requestedTwips_.height(), platform_.twipsPerPixelY()))) {
+        takingBackMaximise_ = false;
+        QTimer::singleShot(0, this, [this] { applyRequestedSize(); });
+    }
 }
 
 void Form3d::moveEvent(QMoveEvent* event)
@@ -309,24 +330,66 @@ void Form3d::moveEvent(QMoveEvent* event)
 
 void Form3d::applyShownFrame()
 {
-    // A window manager that did not tell its frame beforehand (or Qt's own title bar on
-    // Wayland): once the frame shows, the outer size asked for is applied again, with the frame.
-    if (frameAsked_ && !askedFrame_ && isVisible() && frameGeometry().size() != size()) {
-        const QRect outer = frameGeometry();
-        const QRect inner = geometry();
-        askedFrame_ = QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
-                               outer.right() - inner.right(), outer.bottom() - inner.bottom());
-        if (requestedTwips_.isValid())
-            guarded([&] {
-                setWidthTwips(requestedTwips_.width());
-                setHeightTwips(requestedTwips_.height());
-            });
+    // A frame that the window manager did not tell beforehand (kwin, or Qt's own title bar on
+    // Wayland), or told otherwise than it drew: once the frame shows, the outer size asked for
+    // is applied again, with the frame as it is.
+    if (!frameAsked_ || !isVisible() || frameGeometry().size() == size()
+        || (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+        return;
+    const QRect outer = frameGeometry();
+    const QRect inner = geometry();
+    const QMargins shown(inner.left() - outer.left(), inner.top() - outer.top(),
+                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    if (askedFrame_ == shown)
+        return;
+    askedFrame_ = shown;
+    applyRequestedSize();
+    guarded([&] { keepInsideWorkArea(); });
+}
+
+bool Form3d::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed()
+        && placing_) {
+        windowHandle()->removeEventFilter(this);
+        takeBackWindowManagersMaximise();
+        QTimer::singleShot(kPlacingMs, this, [this] { placing_ = false; });
     }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form3d::takeBackWindowManagersMaximise()
+{
+    // kwin and mutter maximise a new window that nearly fills the work area, mutter for good.
+    // Such a maximise comes as the window is placed, before the user can have asked for one:
+    // the window takes its own size back, so that the zoom steps fit it to the picture again.
+    if (!maximisedAnyWay(this))
+        return;
+    unmaximise(this);
+    applyRequestedSize();
+    // mutter on Wayland then restores a smaller size of its own, a moment later: once.
+    takingBackMaximise_ = true;
+    QTimer::singleShot(kPlacingMs * 3, this, [this] { takingBackMaximise_ = false; });
+}
+
+void Form3d::applyRequestedSize()
+{
+    if (requestedTwips_.isValid())
+        guarded([&] {
+            setWidthTwips(requestedTwips_.width());
+            setHeightTwips(requestedTwips_.height());
+        });
 }
 
 void Form3d::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    // The window manager places the window when it first maps it; see what it did there.
+    if (!event->spontaneous() && !placingWatched_ && windowHandle()) {
+        placingWatched_ = true;
+        placing_ = true;
+        windowHandle()->installEventFilter(this);
+    }
     applyShownFrame();
     // Qt on Wayland makes its title bar once the window is shown, and no move follows.
     QTimer::singleShot(0, this, [this] { guarded([&] { applyShownFrame(); }); });
@@ -339,8 +402,12 @@ void Form3d::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
     // Qt sends no resize event on minimise or restore.
-    if (event->type() == QEvent::WindowStateChange)
+    if (event->type() == QEvent::WindowStateChange) {
         guarded([&] { Form_Resize(); });
+        if (placing_ && isMaximized())
+            QTimer::singleShot(0, this,
+                               [this] { guarded([&] { takeBackWindowManagersMaximise(); }); });
+    }
 }
 
 void Form3d::keyPressEvent(QKeyEvent* event)
@@ -520,7 +587,7 @@ void Form3d::VScroll1_Scroll()
 
 void Form3d::showZoom()
 {
-    showFromStart(Text1, numberText(ZoomPercent) + QStringLiteral("%"));
+    showWhole(Text1, numberText(ZoomPercent) + QStringLiteral("%"));
 }
 
 void Form3d::zoomStepMenu(bool in)

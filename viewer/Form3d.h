@@ -91,6 +91,7 @@ protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createControls();
@@ -101,6 +102,8 @@ private:
     void resizeClient(QSize client);
     void keepInsideWorkArea();
     void applyShownFrame();
+    void takeBackWindowManagersMaximise();
+    void applyRequestedSize();
     bool panByKey(const QKeyEvent* event);
     void panByWheel(const QWheelEvent* event);
     void zoomStepMenu(bool in);
@@ -114,5 +117,8 @@ private:
     bool frameAsked_ = false;
     std::optional<QMargins> askedFrame_;
     QSize requestedTwips_; // the outer size last asked for
-    int wheelRest_ = 0;    // wheel turns below one notch, kept for the next
+    bool placingWatched_ = false;
+    bool placing_ = false; // shown, and still being placed by the window manager
+    bool takingBackMaximise_ = false;
+    int wheelRest_ = 0; // wheel turns below one notch, kept for the next
 };
