@@ -13,7 +13,6 @@
 #include "platform/Events.h"
 #include "platform/FileList.h"
 #include "platform/FileRename.h"
-#include "platform/Imag.h"
 #include "platform/LayoutFont.h"
 #include "platform/Platform.h"
 #include "platform/PlatformError.h"
@@ -22,7 +21,6 @@
 #include "platform/WindowSystem.h"
 #include "rename/renaming.h"
 #include "viewer/Form3d.h"
-#include "viewer/zoom.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -467,11 +465,7 @@ void Form1d::openViewer()
     // The viewer reads the folder only while it loads, but must not outlive this window's list.
     QPointer<DirList> folder = Dir1;
     auto* viewer = new Form3d(platform_, [folder] { return folder ? folder->path() : QString(); });
-    const QSize size = openingSizeTwips(viewer->Imag->widthF(), viewer->Imag->heightF(),
-                                        platform_.twipsPerPixelX(), platform_.twipsPerPixelY(),
-                                        platform_.workAreaTwips(), viewer->frameMargin());
-    viewer->setWidthTwips(size.width());
-    viewer->setHeightTwips(size.height());
+    viewer->sizeForOpening();
     takeFocusBackAfter(viewer);
     viewer->show();
     viewer->activateWindow();

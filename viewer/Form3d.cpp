@@ -644,6 +644,17 @@ void Form3d::mnuG_Click()
     pict->setVisible(true);
 }
 
+void Form3d::sizeForOpening()
+{
+    // The picture's size as loaded, plus the fixed margins, each direction at most the work area;
+    // the width first, then the height, each running the layout.
+    const QSize size = openingSizeTwips(Imag->widthF(), Imag->heightF(), platform_.twipsPerPixelX(),
+                                        platform_.twipsPerPixelY(), platform_.workAreaTwips(),
+                                        frameMargin());
+    setWidthTwips(size.width());
+    setHeightTwips(size.height());
+}
+
 void Form3d::mnuFit_Click()
 {
     if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
@@ -691,8 +702,12 @@ void Form3d::mnuSave_Click()
 
 void Form3d::mnuPrint_Click()
 {
-    const std::unique_ptr<QPrinter> printer = platform_.printDialog(this);
-    if (printer)
+    showPrintDialog();
+}
+
+void Form3d::showPrintDialog()
+{
+    if (const std::unique_ptr<QPrinter> printer = platform_.printDialog(this))
         printPicture(*printer, Imag->picture());
 }
 
@@ -720,10 +735,8 @@ void Form3d::Toolbar1_ButtonClick(const QString& key)
             zoomStepToolbar(false);
         else if (key == QLatin1String("btnG"))
             mnuG_Click();
-        else if (key == QLatin1String("btnPr")) {
-            if (const std::unique_ptr<QPrinter> printer = platform_.printDialog(this))
-                printPicture(*printer, Imag->picture());
-        }
+        else if (key == QLatin1String("btnPr"))
+            showPrintDialog();
     } catch (...) {
         // A failing toolbar command ends silently; what it did so far stays done.
         noteDroppedFailure("Form3d::Toolbar1_ButtonClick");

@@ -34,6 +34,9 @@ public:
     int heightTwips();
     void setHeightTwips(int twips);
 
+    // Sizes a new viewer to its picture before it is first shown (the opening's sizing).
+    void sizeForOpening();
+
     // What the window manager's frame adds to the client size.
     QSize frameMargin();
 
@@ -108,6 +111,8 @@ private:
     void panByWheel(const QWheelEvent* event);
     void zoomStepMenu(bool in);
     void zoomStepToolbar(bool in);
+    // What printing from the menu and from the toolbar does: the print dialog, then the picture.
+    void showPrintDialog();
     void showZoom();
 
     Platform& platform_;
