@@ -45,7 +45,7 @@ test-unit: $(DEPS)
 # Every source in the format of .clang-format, and the program's code clean of the checks of
 # .clang-tidy (the tests are held to it too, by hand: it takes as long again).
 # The program's folders, whose sources clang-tidy checks.
-PROGRAM_DIRS = app about platform rename viewer
+PROGRAM_DIRS = app core about platform rename viewer
 
 check: $(DEPS)
 	cmake --preset plain

@@ -1,11 +1,11 @@
 #include "about/Form2d.h"
 
 #include "app/icon.h"
-#include "platform/CommandButton.h"
-#include "platform/LayoutFont.h"
-#include "platform/Platform.h"
-#include "platform/PlatformError.h"
-#include "platform/Twips.h"
+#include "core/DroppedFailures.h"
+#include "core/Twips.h"
+#include "platform/controls/CommandButton.h"
+#include "platform/controls/LayoutFont.h"
+#include "platform/desktop/Platform.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,6 +1,6 @@
 #include "app/translations.h"
-#include "platform/QtPlatform.h"
-#include "platform/Utf8Locale.h"
+#include "platform/desktop/QtPlatform.h"
+#include "platform/desktop/Utf8Locale.h"
 #include "rename/Form1d.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 // Build-time tool: writes the program icon into a hicolor theme tree for installing.
 // Usage: numbrella_icons OUTPUT-FOLDER   (writes OUTPUT-FOLDER/<n>x<n>/apps/numbrella.png)
 #include "app/icon.h"
-#include "platform/Utf8Locale.h"
+#include "platform/desktop/Utf8Locale.h"
 
 #include <QDir>
 #include <QGuiApplication>

@@ -15,8 +15,8 @@
 #include "app/translations.h"
 #include "bench/plain_list_icu.h"
 #include "bench/plain_work.h"
-#include "platform/FileList.h"
-#include "platform/QtPlatform.h"
+#include "platform/controls/FileList.h"
+#include "platform/desktop/QtPlatform.h"
 #include "rename/Form1d.h"
 #include "tests/support/FakePlatform.h"
 

@@ -1,7 +1,7 @@
 // Opening and zooming a 6000 x 4000 picture: time and peak memory against plain Qt work.
 #include "app/Module1.h"
-#include "platform/Imag.h"
-#include "platform/PictureBox.h"
+#include "platform/controls/ImageControl.h"
+#include "platform/controls/PictureBox.h"
 #include "tests/support/FakePlatform.h"
 #include "viewer/Form3d.h"
 #include "viewer/zoom.h"

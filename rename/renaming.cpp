@@ -1,7 +1,7 @@
 #include "rename/renaming.h"
 
-#include "app/join.h"
-#include "app/numbers.h"
+#include "core/join.h"
+#include "core/numbers.h"
 
 #include <QStringBuilder>
 

@@ -1,4 +1,4 @@
-#include "platform/QtPlatform.h"
+#include "platform/desktop/QtPlatform.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 #include "app/translations.h"
-#include "platform/QtPlatform.h"
+#include "platform/desktop/QtPlatform.h"
 
 #include <QAbstractButton>
 #include <QApplication>

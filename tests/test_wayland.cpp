@@ -1,11 +1,11 @@
 // Run by wayland_run.sh inside a headless weston or mutter: there is no work area on Wayland, Qt
 // draws the title bar itself, and the compositor may maximise a large window of its own accord.
-#include "platform/ComboBox.h"
-#include "platform/DirList.h"
-#include "platform/FileList.h"
-#include "platform/Imag.h"
-#include "platform/PictureBox.h"
-#include "platform/QtPlatform.h"
+#include "platform/controls/ComboBox.h"
+#include "platform/controls/DirList.h"
+#include "platform/controls/FileList.h"
+#include "platform/controls/ImageControl.h"
+#include "platform/controls/PictureBox.h"
+#include "platform/desktop/QtPlatform.h"
 #include "rename/Form1d.h"
 #include "support/TestFiles.h"
 #include "viewer/Form3d.h"

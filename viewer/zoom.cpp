@@ -1,9 +1,9 @@
 #include "viewer/zoom.h"
 
-#include "app/numbers.h"
-#include "platform/PlatformError.h"
-#include "platform/RuntimeError.h"
-#include "platform/Twips.h"
+#include "core/PlatformError.h"
+#include "core/RuntimeError.h"
+#include "core/Twips.h"
+#include "core/numbers.h"
 #include "viewer/ViewerMetrics.h"
 
 #include <algorithm>

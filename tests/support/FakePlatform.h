@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Drives.h"
-#include "platform/Platform.h"
+#include "platform/desktop/Platform.h"
+#include "platform/files/Mounts.h"
 
 #include <QAction>
 #include <QMenu>

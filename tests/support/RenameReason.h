@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/FileRename.h"
-#include "platform/PlatformError.h"
+#include "core/PlatformError.h"
+#include "platform/files/FileRename.h"
 
 #include <QString>
 

@@ -1,8 +1,9 @@
 #pragma once
 
-// Replaces entries of one of the system-call tables (renameCalls(), folderCalls(), saveCalls())
-// for one test and puts the whole table back however the test ends: a failing QCOMPARE returns
-// early, and a replacement left behind would capture the test's dead locals for every later test.
+// Replaces entries of one of the system-call tables (renameCalls(), folderCalls(),
+// saveFlushCalls()) for one test and puts the whole table back however the test ends: a failing
+// QCOMPARE returns early, and a replacement left behind would capture the test's dead locals for
+// every later test.
 template <class Table>
 class ScopedCalls
 {

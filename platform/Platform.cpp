@@ -1,9 +1,0 @@
-#include "platform/Platform.h"
-
-const QString kMessageTitle = QStringLiteral("Numbrella ポテリカ");
-
-void beepAndTell(Platform& platform, QWidget* parent, const QString& text)
-{
-    platform.beep();
-    platform.messageBox(parent, text, kMessageTitle);
-}
