@@ -50,25 +50,10 @@ static inline size_t plain_list_icu(const UCollator* collator, const char* folde
         *out = NULL;
         return 0;
     }
-    int fd = dirfd(d);
     struct dirent* e;
     UChar text[512];
     uint8_t key[4096];
-    while ((e = readdir(d))) {
-        if (e->d_name[0] == '.')
-            continue;
-        int hit = 0;
-        for (int i = 0; i < npatterns && !hit; ++i)
-            hit = plain_match(patterns[i], e->d_name);
-        if (!hit)
-            continue;
-        if (e->d_type != DT_REG) {
-            struct stat st;
-            if (e->d_type != DT_LNK && e->d_type != DT_UNKNOWN)
-                continue;
-            if (fstatat(fd, e->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
-                continue;
-        }
+    while ((e = plain_next_match(d, patterns, npatterns))) {
         UErrorCode status = U_ZERO_ERROR;
         int32_t length = 0;
         u_strFromUTF8WithSub(text, 512, &length, e->d_name, -1, 0xfffd, NULL, &status);

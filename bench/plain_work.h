@@ -92,19 +92,10 @@ static inline int plain_natural(const void* x, const void* y)
     return strcmp(a0, b0);
 }
 
-/* The folder's regular files that match one of the patterns, in natural order. The caller
- * frees each name and the array. */
-static inline size_t plain_list(const char* folder, const char* const* patterns, int npatterns,
-                                char*** out)
+/* The folder's next regular file, not hidden, that matches one of the patterns; null at the
+ * end. */
+static inline struct dirent* plain_next_match(DIR* d, const char* const* patterns, int npatterns)
 {
-    size_t n = 0, cap = 1024;
-    char** names = (char**)malloc(cap * sizeof *names);
-    DIR* d = opendir(folder);
-    if (!d) {
-        *out = names;
-        return 0;
-    }
-    int fd = dirfd(d);
     struct dirent* e;
     while ((e = readdir(d))) {
         if (e->d_name[0] == '.')
@@ -118,9 +109,28 @@ static inline size_t plain_list(const char* folder, const char* const* patterns,
             struct stat st;
             if (e->d_type != DT_LNK && e->d_type != DT_UNKNOWN)
                 continue;
-            if (fstatat(fd, e->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
+            if (fstatat(dirfd(d), e->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
                 continue;
         }
+        return e;
+    }
+    return NULL;
+}
+
+/* The folder's regular files that match one of the patterns, in natural order. The caller
+ * frees each name and the array. */
+static inline size_t plain_list(const char* folder, const char* const* patterns, int npatterns,
+                                char*** out)
+{
+    size_t n = 0, cap = 1024;
+    char** names = (char**)malloc(cap * sizeof *names);
+    DIR* d = opendir(folder);
+    if (!d) {
+        *out = names;
+        return 0;
+    }
+    struct dirent* e;
+    while ((e = plain_next_match(d, patterns, npatterns))) {
         if (n == cap)
             names = (char**)realloc(names, (cap *= 2) * sizeof *names);
         names[n++] = strdup(e->d_name);
