@@ -116,20 +116,14 @@ void Form1d::createControls()
     Drive1->setDrives(platform_.drives());
     Drive1->setFocus();
     // The desktop's font size would cut the captions of a layout fixed in twips.
-    QStringList filters;
-    for (const FilterEntry& entry : kFilterEntries)
-        filters << QString::fromUtf16(entry.label);
-    QStringList digits;
-    for (const char16_t* entry : kDigitEntries)
-        digits << QString::fromUtf16(entry);
     useLayoutFont(this,
                   {
                       {Text1, captionsOf(Text1, {QString()})},
                       {Label1, captionsOf(Label1)},
                       {Command1, captionsOf(Command1, {Command1->text()})},
                       {Command2, captionsOf(Command2, {QStringLiteral("A"), QStringLiteral("a")})},
-                      {Combo1, captionsOf(Combo1, filters)},
-                      {Combo2, captionsOf(Combo2, digits)},
+                      {Combo1, captionsOf(Combo1, filterLabels())},
+                      {Combo2, captionsOf(Combo2, digitLabels())},
                   });
 }
 
@@ -221,11 +215,11 @@ void Form1d::Form_Load()
             beepAndTell(platform_, this, folderFailureMessage(folder, error.reason()));
             openNearestAbove(folder);
         }
-        for (const FilterEntry& entry : kFilterEntries)
-            Combo1->addItem(QString::fromUtf16(entry.label));
+        for (const QString& label : filterLabels())
+            Combo1->addItem(label);
         Combo1->setText(Combo1->list(0));
-        for (const char16_t* entry : kDigitEntries)
-            Combo2->addItem(QString::fromUtf16(entry));
+        for (const QString& label : digitLabels())
+            Combo2->addItem(label);
         Combo2->setText(Combo2->list(2));
     } catch (...) {
         // The window is shown as far as it has been set up.

@@ -5,6 +5,22 @@
 
 #include <QStringBuilder>
 
+QStringList filterLabels()
+{
+    QStringList labels;
+    for (const FilterEntry& entry : kFilterEntries)
+        labels << QString::fromUtf16(entry.label);
+    return labels;
+}
+
+QStringList digitLabels()
+{
+    QStringList labels;
+    for (const char16_t* entry : kDigitEntries)
+        labels << QString::fromUtf16(entry);
+    return labels;
+}
+
 QString zeroPrefix(int width, long long n)
 {
     // The tests run from the smallest bound upward; the first that holds decides.

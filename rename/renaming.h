@@ -35,6 +35,10 @@ inline constexpr std::array<const char16_t*, 6> kDigitEntries = {
     u"１桁", u"２桁", u"３桁", u"４桁", u"５桁", u"６桁",
 };
 
+// The entries' texts, in the order the boxes list them.
+QStringList filterLabels();
+QStringList digitLabels();
+
 // The run of zeros that brings n to width digits; a longer number gets none.
 QString zeroPrefix(int width, long long n);
 

@@ -159,10 +159,8 @@ private slots:
         QStringList names;
         for (int i = 0; i < files; ++i)
             names << QString("src%1.jpg").arg(i);
-        QStringList entries;
-        for (const char16_t* entry : kDigitEntries)
-            entries << QString::fromUtf16(entry);
-        const QList<RenameStep> plan = planRenames(folder, names, base, entries, width, extension);
+        const QList<RenameStep> plan =
+            planRenames(folder, names, base, digitLabels(), width, extension);
         QCOMPARE(plan.size(), files);
         QCOMPARE(plan.first().from, folder + "/src0.jpg");
         QCOMPARE(plan.first().to, first);
