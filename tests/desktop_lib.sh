@@ -28,11 +28,18 @@ legacy_title_ok() {
         || { echo "FAIL: window $1 is titled '$modern' but its WM_NAME says '$legacy'" >&2; return 1; }
 }
 
+# ours [XDOTOOL-SEARCH-ARGS...]: the program's own visible windows that match; not the frames
+# around them, which mutter 48 (its frames are windows of a process of its own) names and
+# classes like the windows they hold.
+ours() {
+    xdotool search --all --onlyvisible ${pid:+--pid "$pid"} "$@" 2>/dev/null || true
+}
+
 # wait_window NAME-REGEX [TRIES]: prints the id of the first visible window so named.
 wait_window() {
     local found=""
     for _ in $(seq "${2:-50}"); do
-        found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1 || true)
+        found=$(ours --name "$1" | head -n1)
         [ -n "$found" ] && break
         sleep 0.2
     done

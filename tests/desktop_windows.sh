@@ -35,7 +35,7 @@ menubar=$((CH - 519))
 # The file list starts 675 twips below the menu bar; its lines are 14 pixels apart.
 row() { echo $((menubar + 54 + 14 * $1)); }
 
-others() { xdotool search --onlyvisible --class numbrella 2>/dev/null | grep -vx "$win" || true; }
+others() { ours --class numbrella | grep -vx "$win" || true; }
 # Keys go where the focus is, as a user's do.
 focus() { xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1" 2>/dev/null || true; sleep 0.2; }
 # Closing a viewer gives the focus back to the renaming window.

@@ -371,6 +371,10 @@ void Form3d::takeBackWindowManagersMaximise()
 
 void Form3d::applyRequestedSize()
 {
+    // A size made for the picture is made again with the frame as it is now: a window manager may
+    // have told a frame other than the one it drew (mutter 48 tells none before its frame exists).
+    if (pictureSize_)
+        requestedTwips_ = pictureSize_();
     if (requestedTwips_.isValid())
         guarded([&] {
             setWidthTwips(requestedTwips_.width());
@@ -645,9 +649,12 @@ void Form3d::sizeForOpening()
 {
     // The picture's size as loaded, plus the fixed margins, each direction at most the work area;
     // the width first, then the height, each running the layout.
-    const QSize size = openingSizeTwips(Imag->widthF(), Imag->heightF(), platform_.twipsPerPixelX(),
-                                        platform_.twipsPerPixelY(), platform_.workAreaTwips(),
-                                        frameMargin());
+    pictureSize_ = [this] {
+        return openingSizeTwips(Imag->widthF(), Imag->heightF(), platform_.twipsPerPixelX(),
+                                platform_.twipsPerPixelY(), platform_.workAreaTwips(),
+                                frameMargin());
+    };
+    const QSize size = pictureSize_();
     setWidthTwips(size.width());
     setHeightTwips(size.height());
 }
@@ -656,9 +663,11 @@ void Form3d::mnuFit_Click()
 {
     if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
         return;
-    const QSize outer = fitSizeTwips(Imag->widthF(), Imag->heightF(), platform_.twipsPerPixelX(),
-                                     platform_.twipsPerPixelY(), platform_.workAreaTwips(),
-                                     frameMargin());
+    pictureSize_ = [this] {
+        return fitSizeTwips(Imag->widthF(), Imag->heightF(), platform_.twipsPerPixelX(),
+                            platform_.twipsPerPixelY(), platform_.workAreaTwips(), frameMargin());
+    };
+    const QSize outer = pictureSize_();
     setWidthTwips(outer.width());
     setHeightTwips(outer.height());
     keepInsideWorkArea();

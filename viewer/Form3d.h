@@ -122,6 +122,9 @@ private:
     bool frameAsked_ = false;
     std::optional<QMargins> askedFrame_;
     QSize requestedTwips_; // the outer size last asked for
+    // How the size last made for the picture (at the opening, or by fit window) is made: again
+    // once the frame is known.
+    std::function<QSize()> pictureSize_;
     bool placingWatched_ = false;
     bool placing_ = false; // shown, and still being placed by the window manager
     bool takingBackMaximise_ = false;
