@@ -33,6 +33,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QWindow>
 #include <optional>
 
 Form1d::Form1d(Platform& platform, QWidget* parent)
@@ -233,18 +234,15 @@ void Form1d::showEvent(QShowEvent* event)
     if (!event->spontaneous() && !taskbarHintSet_) {
         taskbarHintSet_ = true;
         keepOffTaskbar(this);
+        // The window's own state, not the widget's: Qt on Wayland (6.8) tells the widget nothing
+        // when its title bar minimises the window.
+        connect(windowHandle(), &QWindow::windowStateChanged, this,
+                [this] { keepMinimisedReachable(this); });
         // openbox never focuses a window without a task-bar button by itself: the keys would
         // go nowhere. Qt asks once the window is mapped.
         activateWindow();
     }
     QMainWindow::showEvent(event);
-}
-
-void Form1d::changeEvent(QEvent* event)
-{
-    QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
-        keepMinimisedReachable(this);
 }
 
 void Form1d::takeFocusBackAfter(QWidget* window)

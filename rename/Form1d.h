@@ -61,7 +61,6 @@ public:
 protected:
     void moveEvent(QMoveEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     void createControls();

@@ -25,7 +25,8 @@ void keepOffTaskbar(QWidget* window);
 // Keeps a window without a task-bar button within reach once the user has minimised it anyway
 // (kwin and openbox offer it despite the hints, and so does Qt's own title bar on Wayland): on
 // X11 it has a task-bar button while it is minimised; on Wayland, where the compositor may have
-// no task bar at all (weston), it comes back at once. Call it on every change of its state.
+// no task bar at all (weston), it comes back at once. Call it on every change of the state of
+// its native window.
 void keepMinimisedReachable(QWidget* window);
 
 // Whether the window is maximised in either direction. Qt calls a window maximised only when

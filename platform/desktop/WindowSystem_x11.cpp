@@ -178,20 +178,21 @@ void keepOffTaskbar(QWidget* window)
 void keepMinimisedReachable(QWidget* window)
 {
     const char* const onTaskbar = "numbrellaOnTaskbar";
+    const bool minimised = window->windowHandle()->windowStates() & Qt::WindowMinimized;
     xcb_connection_t* c = x11Connection();
     if (!c) {
-        if (window->isMinimized()
-            && QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        if (minimised && QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
             // Nothing tells a Wayland client that it is minimised, nor lets it undo it; a window
-            // made anew is mapped anew.
+            // made anew is mapped anew, unless it still asks to be minimised (weston 14 obeys).
             QTimer::singleShot(0, window, [window] {
                 window->hide();
+                QWindow* handle = window->windowHandle();
+                handle->setWindowStates(handle->windowStates() & ~Qt::WindowMinimized);
                 window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
                 window->show();
             });
         return;
     }
-    const bool minimised = window->isMinimized();
     if (minimised == window->property(onTaskbar).toBool())
         return;
     window->setProperty(onTaskbar, minimised);
