@@ -81,7 +81,8 @@ check_said() {
     sed -n "s/.*SPEECH OUTPUT: \('.*'\).*/\1/p" "$XDG_RUNTIME_DIR/speech" > "$XDG_RUNTIME_DIR/said"
     awk -v want="$(printf '%s\n' "${expected_speech[@]}")" '
         BEGIN { n = split(want, w, "\n") - 1; i = 1 }
-        i <= n && index($0, w[i]) { i++ }
+        # One utterance may hold several expected texts (Orca 48 says a box and its value at once).
+        { while (i <= n && (at = index($0, w[i]))) { $0 = substr($0, at + length(w[i])); i++ } }
         END { if (i <= n) { print "FAIL: the screen reader did not say " w[i] " in its turn"; exit 1 } }
     ' "$XDG_RUNTIME_DIR/said" || { cat "$XDG_RUNTIME_DIR/said"; return 1; }
 }

@@ -14,7 +14,7 @@ start_program "$program"
 keys() { xdotool key --delay "$([ -n "${SCREEN_READER:-}" ] && echo 300 || echo 120)" "$@"; }
 # The window has the focus, in Drive1, which says its drive.
 expect_said "ドライブ"
-expect_said "'/'"
+expect_said "/'"
 # Back to the file list, its second file (Down from the first) into a viewer and out again: the
 # focus comes back to the renaming window.
 keys shift+Tab Down Return
