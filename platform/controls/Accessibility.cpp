@@ -11,6 +11,40 @@
 
 namespace {
 
+// An interface's value, told once more as the attribute "valuetext" where Qt can tell
+// attributes (6.8 on).
+class ValueAttribute
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    : public QAccessibleAttributesInterface
+{
+public:
+    QList<QAccessible::Attribute> attributeKeys() const override
+    {
+        return {QAccessible::Attribute::Custom};
+    }
+    QVariant attributeValue(QAccessible::Attribute key) const override
+    {
+        if (key != QAccessible::Attribute::Custom)
+            return {};
+        return QVariant::fromValue(
+            QHash<QString, QString>{{QStringLiteral("valuetext"), valueText()}});
+    }
+
+protected:
+    void* attributesAs(QAccessible::InterfaceType type)
+    {
+        return type == QAccessible::AttributesInterface
+            ? static_cast<QAccessibleAttributesInterface*>(this)
+            : nullptr;
+    }
+#else
+{
+protected:
+    void* attributesAs(QAccessible::InterfaceType) { return nullptr; }
+#endif
+    virtual QString valueText() const = 0;
+};
+
 // A combo box named by its accessible name (the label beside it, or what it is for), its value
 // the chosen or typed text; its children are the drop-down list and, in an editable box, the
 // edit field, as in Qt's own: a screen reader reads and echoes what is typed from that field.
@@ -20,16 +54,15 @@ namespace {
 // never calls a field single-line) and would say the list's current entry instead of the text
 // typed over it.
 class NamedComboAccessible : public QAccessibleWidget,
-                             public QAccessibleTextInterface
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-    ,
-                             public QAccessibleAttributesInterface
-#endif
+                             public QAccessibleTextInterface,
+                             public ValueAttribute
 {
 public:
     explicit NamedComboAccessible(QComboBox* combo)
         : QAccessibleWidget(combo, QAccessible::ComboBox)
     {}
+
+    QString valueText() const override { return text(QAccessible::Value); }
 
     QString text(QAccessible::Text t) const override
     {
@@ -84,45 +117,20 @@ public:
     {
         if (type == QAccessible::TextInterface && !editField())
             return static_cast<QAccessibleTextInterface*>(this);
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-        if (type == QAccessible::AttributesInterface)
-            return static_cast<QAccessibleAttributesInterface*>(this);
-#endif
+        if (void* attributes = attributesAs(type))
+            return attributes;
         return QAccessibleWidget::interface_cast(type);
     }
-
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-    QList<QAccessible::Attribute> attributeKeys() const override
-    {
-        return {QAccessible::Attribute::Custom};
-    }
-    QVariant attributeValue(QAccessible::Attribute key) const override
-    {
-        if (key != QAccessible::Attribute::Custom)
-            return {};
-        return QVariant::fromValue(
-            QHash<QString, QString>{{QStringLiteral("valuetext"), text(QAccessible::Value)}});
-    }
-#endif
 
     // The chosen entry, read-only: no selection, the cursor at its start.
     QString text(int startOffset, int endOffset) const override
     {
         return combo()->currentText().mid(startOffset, endOffset - startOffset);
     }
-    int characterCount() const override
-    {
-        return int(combo()->currentText().size());
-    }
-    int cursorPosition() const override
-    {
-        return 0;
-    }
+    int characterCount() const override { return int(combo()->currentText().size()); }
+    int cursorPosition() const override { return 0; }
     void setCursorPosition(int) override {}
-    int selectionCount() const override
-    {
-        return 0;
-    }
+    int selectionCount() const override { return 0; }
     void selection(int, int* startOffset, int* endOffset) const override
     {
         *startOffset = *endOffset = 0;
@@ -130,14 +138,8 @@ public:
     void addSelection(int, int) override {}
     void removeSelection(int) override {}
     void setSelection(int, int, int) override {}
-    QRect characterRect(int) const override
-    {
-        return QRect();
-    }
-    int offsetAtPoint(const QPoint&) const override
-    {
-        return -1;
-    }
+    QRect characterRect(int) const override { return QRect(); }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
     void scrollToSubstring(int, int) override {}
     QString attributes(int, int* startOffset, int* endOffset) const override
     {
@@ -147,14 +149,8 @@ public:
     }
 
 private:
-    QComboBox* combo() const
-    {
-        return static_cast<QComboBox*>(widget());
-    }
-    QLineEdit* editField() const
-    {
-        return combo()->isEditable() ? combo()->lineEdit() : nullptr;
-    }
+    QComboBox* combo() const { return static_cast<QComboBox*>(widget()); }
+    QLineEdit* editField() const { return combo()->isEditable() ? combo()->lineEdit() : nullptr; }
 };
 
 // A picture box is what its window says it is; asked each time, since the interface may be made
