@@ -329,7 +329,9 @@ private slots:
         QTest::keyClick(&viewer, Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(platform.messages.size(), 1);
         QVERIFY2(platform.messages[0].text.endsWith(reason), qPrintable(platform.messages[0].text));
-        QCOMPARE(drive.names(), before);
+        // A FUSE drive hears of a closed file only after close() returns; a file removed before
+        // that shows for a moment under a hidden name of the drive's own (.fuse_hidden...).
+        QTRY_COMPARE(drive.names(), before);
         if (!readOnly)
             QCOMPARE(readFile(drive.file("keep.jpg")), QByteArray("KEEP"));
     }
@@ -369,7 +371,7 @@ private slots:
         writeFileReplacing(drive.file("p.jpg"), "PICTURE");
         ::close(held);
         QCOMPARE(named, namedWhileWritten);
-        QCOMPARE(drive.names(), kept + QStringList({"p.jpg"}));
+        QTRY_COMPARE(drive.names(), kept + QStringList({"p.jpg"}));
     }
 
     // What a run learns of a drive is never used on another: a card whose rename refuses a
